@@ -1,0 +1,42 @@
+#include "monitor/Process.h"
+
+#include "platform/PlatformError.h"
+
+namespace qx {
+
+Process::Process(Platform& platform)
+    : platform_(platform), windowInfo_(platform.desktop), registry_(platform.registry) {}
+
+Process::~Process() {
+  EndOfLife();
+}
+
+Settings& Process::settings() {
+  if (!settings_) {
+    settings_ = std::make_unique<Settings>(platform_.store, platform_.random,
+                                           platform_.files.ProgramFolder());
+  }
+  return *settings_;
+}
+
+ErrorLogger& Process::errorLogger() {
+  if (!errorLogger_) {
+    errorLogger_ = std::make_unique<ErrorLogger>(platform_.files, platform_.clock, platform_.ansi,
+                                                 settings().EventLog());
+  }
+  return *errorLogger_;
+}
+
+ErrorReporter& Process::errors() {
+  if (!errors_) errors_ = std::make_unique<ErrorReporter>(platform_, errorLogger(), ownForms_);
+  return *errors_;
+}
+
+void Process::EndOfLife() {
+  if (ended_) return;
+  ended_ = true;
+  // Settings last: the start mode it applies is the one the user chose last.
+  if (settings_) settings_->Terminate(registry_);
+}
+
+}  // namespace qx

@@ -1,0 +1,33 @@
+#pragma once
+// Every port the core talks to the world through, handed to the process
+// context once.
+
+#include "base/AnsiCodec.h"
+#include "platform/Clock.h"
+#include "platform/Desktop.h"
+#include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
+#include "platform/HookControl.h"
+#include "platform/RandomSource.h"
+#include "platform/Registry.h"
+#include "platform/SettingsStore.h"
+#include "platform/Shell.h"
+
+namespace qx {
+
+struct Platform {
+  SettingsStore& store;
+  Registry& registry;
+  FileSystem& files;
+  Clock& clock;
+  RandomSource& random;
+  Desktop& desktop;
+  Shell& shell;
+  MessageBoxes& messages;
+  ErrorDialogView& errorDialog;
+  ProcessControl& process;
+  HookControl& hookControl;
+  const AnsiCodec& ansi;
+};
+
+}  // namespace qx

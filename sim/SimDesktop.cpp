@@ -1,0 +1,50 @@
+#include "sim/SimDesktop.h"
+
+#include <atomic>
+#include <random>
+#include <system_error>
+
+#include <unistd.h>
+
+namespace qx::sim {
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path MakeTempRoot() {
+  std::random_device rd;
+  const fs::path base = fs::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const fs::path candidate =
+        base / ("quellix-sim-" + std::to_string(::getpid()) + "-" + std::to_string(rd()));
+    std::error_code ec;
+    if (fs::create_directory(candidate, ec)) return candidate;
+  }
+  throw fs::filesystem_error("cannot make a temporary drive", base,
+                             std::make_error_code(std::errc::file_exists));
+}
+
+}  // namespace
+
+SimDesktop::SimDesktop(fs::path driveRoot)
+    : ownsRoot_(driveRoot.empty()),
+      root_(ownsRoot_ ? MakeTempRoot() : std::move(driveRoot)),
+      files_(failures_, root_),
+      errorDialog_(failures_, [this] {
+        return windows_.CreateWindow(programProcess_, L"Quellix Error", L"QuellixDialog");
+      }) {
+  programProcess_ = windows_.StartProcess(std::wstring(kProgramFile));
+  windows_.SetCurrentProcess(programProcess_);
+  platform_ = std::make_unique<Platform>(Platform{store_, registry_, files_, clock_, random_,
+                                                  windows_, shell_, messages_, errorDialog_,
+                                                  process_, hookControl_, ansi_});
+}
+
+SimDesktop::~SimDesktop() {
+  if (ownsRoot_) {
+    std::error_code ec;
+    fs::remove_all(root_, ec);
+  }
+}
+
+}  // namespace qx::sim

@@ -1,0 +1,70 @@
+#pragma once
+// The simulated desktop: one in-memory Windows session with a real folder
+// for drive C:, handing out every port the core needs.
+
+#include <filesystem>
+#include <memory>
+
+#include "base/AnsiCodec.h"
+#include "platform/Platform.h"
+#include "sim/FailureInjector.h"
+#include "sim/RecordingHookControl.h"
+#include "sim/SimClock.h"
+#include "sim/SimDialogs.h"
+#include "sim/SimFileSystem.h"
+#include "sim/SimRandom.h"
+#include "sim/SimRegistry.h"
+#include "sim/SimSettingsStore.h"
+#include "sim/SimShell.h"
+#include "sim/SimWindowManager.h"
+
+namespace qx::sim {
+
+inline constexpr std::wstring_view kProgramFile = L"C:\\Program Files\\Quellix\\Quellix.exe";
+
+class SimDesktop {
+ public:
+  // driveRoot: a host directory for drive C: (left in place); without one a
+  // fresh temporary directory is made and removed with the desktop.
+  explicit SimDesktop(std::filesystem::path driveRoot = {});
+  ~SimDesktop();
+  SimDesktop(const SimDesktop&) = delete;
+  SimDesktop& operator=(const SimDesktop&) = delete;
+
+  Platform& platform() { return *platform_; }
+  FailureInjector& failures() { return failures_; }
+  SimSettingsStore& store() { return store_; }
+  SimRegistry& registry() { return registry_; }
+  SimFileSystem& files() { return files_; }
+  SimClock& clock() { return clock_; }
+  SimRandom& random() { return random_; }
+  SimWindowManager& windows() { return windows_; }
+  SimShell& shell() { return shell_; }
+  SimMessageBoxes& messages() { return messages_; }
+  SimErrorDialog& errorDialog() { return errorDialog_; }
+  RecordingHookControl& hookControl() { return hookControl_; }
+  const std::filesystem::path& DriveRoot() const { return root_; }
+  // The program's process on the desktop.
+  ProcessId ProgramProcess() const { return programProcess_; }
+
+ private:
+  bool ownsRoot_ = false;
+  std::filesystem::path root_;
+  FailureInjector failures_;
+  Windows1252Codec ansi_;
+  SimSettingsStore store_{failures_};
+  SimRegistry registry_{failures_};
+  SimFileSystem files_;
+  SimClock clock_{failures_};
+  SimRandom random_;
+  SimWindowManager windows_{failures_};
+  SimShell shell_{failures_};
+  SimMessageBoxes messages_{failures_};
+  SimErrorDialog errorDialog_;
+  SimProcessControl process_;
+  RecordingHookControl hookControl_{failures_};
+  ProcessId programProcess_ = 0;
+  std::unique_ptr<Platform> platform_;
+};
+
+}  // namespace qx::sim

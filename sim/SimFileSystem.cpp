@@ -1,0 +1,160 @@
+#include "sim/SimFileSystem.h"
+
+#include <fstream>
+#include <system_error>
+
+#include "base/Text.h"
+#include "platform/PlatformError.h"
+
+namespace qx::sim {
+namespace fs = std::filesystem;
+
+namespace {
+
+[[noreturn]] void Fail(std::int32_t number, std::wstring_view what, std::wstring_view path) {
+  throw PlatformError(number, std::wstring(what) + L": " + std::wstring(path), L"Files");
+}
+
+bool ValidName(std::wstring_view name) {
+  if (name.empty() || name == L"." || name == L"..") return false;
+  for (const wchar_t c : name) {
+    if (c < 32 || std::wstring_view(L"<>:\"/|?*").find(c) != std::wstring_view::npos) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+SimFileSystem::SimFileSystem(FailureInjector& failures, fs::path driveRoot)
+    : failures_(failures), root_(std::move(driveRoot)) {
+  fs::create_directories(root_ / "Program Files" / "Quellix");
+}
+
+fs::path SimFileSystem::HostPath(std::wstring_view path) const {
+  if (path.size() < 2 || LowerChar(path[0]) != L'c' || path[1] != L':') {
+    Fail(kErrPathNotFound, L"Path not found", path);
+  }
+  fs::path host = root_;
+  std::wstring_view rest = path.substr(2);
+  while (!rest.empty()) {
+    const auto slash = rest.find(L'\\');
+    const std::wstring_view part = rest.substr(0, slash);
+    rest = slash == std::wstring_view::npos ? std::wstring_view() : rest.substr(slash + 1);
+    if (part.empty()) continue;
+    if (!ValidName(part)) Fail(kErrBadFileName, L"Bad file name", path);
+    fs::path next = host / ToUtf8(part);
+    std::error_code ec;
+    if (!fs::exists(next, ec) && fs::is_directory(host, ec)) {
+      for (const auto& entry : fs::directory_iterator(host, ec)) {
+        if (EqualsNoCase(FromUtf8(entry.path().filename().string()), part)) {
+          next = entry.path();
+          break;
+        }
+      }
+    }
+    host = next;
+  }
+  return host;
+}
+
+bool SimFileSystem::Exists(std::wstring_view path) {
+  failures_.Check("Files.Exists");
+  std::error_code ec;
+  return fs::is_regular_file(HostPath(path), ec);
+}
+
+std::int64_t SimFileSystem::Size(std::wstring_view path) {
+  failures_.Check("Files.Size");
+  std::error_code ec;
+  const auto size = fs::file_size(HostPath(path), ec);
+  if (ec) Fail(kErrFileNotFound, L"File not found", path);
+  return static_cast<std::int64_t>(size);
+}
+
+std::string SimFileSystem::ReadAll(std::wstring_view path) {
+  failures_.Check("Files.ReadAll");
+  std::ifstream in(HostPath(path), std::ios::binary);
+  if (!in) Fail(kErrFileNotFound, L"File not found", path);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) Fail(kErrDeviceIo, L"Device I/O error", path);
+  return bytes;
+}
+
+void SimFileSystem::Reserve(std::size_t bytes) {
+  if (spaceLeft_ < 0) return;
+  if (static_cast<std::int64_t>(bytes) > spaceLeft_) {
+    Fail(kErrDeviceIo, L"Disk full", L"C:");
+  }
+  spaceLeft_ -= static_cast<std::int64_t>(bytes);
+}
+
+void SimFileSystem::WriteAll(std::wstring_view path, std::string_view bytes) {
+  failures_.Check("Files.WriteAll");
+  const fs::path target = HostPath(path);
+  std::error_code ec;
+  if (!fs::is_directory(target.parent_path(), ec)) Fail(kErrPathNotFound, L"Path not found", path);
+  if (fs::is_directory(target, ec)) Fail(kErrPermissionDenied, L"Permission denied", path);
+  // Written beside the target and put in place at once, as the Windows
+  // shell does with a replace-file call: the old file stays whole until then.
+  fs::path temp = target;
+  temp += ".qxnew";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) Fail(kErrPermissionDenied, L"Permission denied", path);
+    try {
+      Reserve(bytes.size());
+    } catch (...) {
+      out.close();
+      fs::remove(temp, ec);
+      throw;
+    }
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+      out.close();
+      fs::remove(temp, ec);
+      Fail(kErrDeviceIo, L"Device I/O error", path);
+    }
+  }
+  fs::rename(temp, target, ec);
+  if (ec) {
+    fs::remove(temp, ec);
+    Fail(kErrPermissionDenied, L"Permission denied", path);
+  }
+}
+
+void SimFileSystem::Append(std::wstring_view path, std::string_view bytes) {
+  failures_.Check("Files.Append");
+  const fs::path target = HostPath(path);
+  std::error_code ec;
+  if (!fs::is_directory(target.parent_path(), ec)) Fail(kErrPathNotFound, L"Path not found", path);
+  Reserve(bytes.size());
+  std::ofstream out(target, std::ios::binary | std::ios::app);
+  if (!out) Fail(kErrPermissionDenied, L"Permission denied", path);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) Fail(kErrDeviceIo, L"Device I/O error", path);
+}
+
+void SimFileSystem::Rename(std::wstring_view from, std::wstring_view to) {
+  failures_.Check("Files.Rename");
+  const fs::path source = HostPath(from);
+  const fs::path target = HostPath(to);
+  std::error_code ec;
+  if (!fs::is_regular_file(source, ec)) Fail(kErrFileNotFound, L"File not found", from);
+  // A rename that only changes the letter case of the name is the same file.
+  if (fs::exists(target, ec) && !fs::equivalent(source, target, ec)) {
+    Fail(kErrFileExists, L"File already exists", to);
+  }
+  fs::rename(source, target.parent_path() / ToUtf8(to.substr(to.rfind(L'\\') + 1)), ec);
+  if (ec) Fail(kErrPermissionDenied, L"Permission denied", to);
+}
+
+void SimFileSystem::Remove(std::wstring_view path) {
+  failures_.Check("Files.Remove");
+  std::error_code ec;
+  const fs::path target = HostPath(path);
+  if (!fs::is_regular_file(target, ec)) Fail(kErrFileNotFound, L"File not found", path);
+  fs::remove(target, ec);
+  if (ec) Fail(kErrPermissionDenied, L"Permission denied", path);
+}
+
+}  // namespace qx::sim

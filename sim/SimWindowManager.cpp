@@ -1,0 +1,162 @@
+#include "sim/SimWindowManager.h"
+
+#include <algorithm>
+
+namespace qx::sim {
+namespace {
+
+std::wstring Cut(const std::wstring& text, int bufferChars) {
+  if (bufferChars <= 0) return {};
+  const auto limit = static_cast<std::size_t>(bufferChars - 1);
+  return text.size() > limit ? text.substr(0, limit) : text;
+}
+
+}  // namespace
+
+const SimWindow* SimWindowManager::Live(Hwnd window) const {
+  const auto it = windows_.find(window);
+  return it != windows_.end() && it->second.open ? &it->second : nullptr;
+}
+
+std::wstring SimWindowManager::WindowText(Hwnd window, int bufferChars) {
+  failures_.Check("Desktop.WindowText");
+  const SimWindow* w = Live(window);
+  return w ? Cut(w->text, bufferChars) : std::wstring();
+}
+
+std::wstring SimWindowManager::ClassName(Hwnd window, int bufferChars) {
+  failures_.Check("Desktop.ClassName");
+  const SimWindow* w = Live(window);
+  return w ? Cut(w->className, bufferChars) : std::wstring();
+}
+
+Hwnd SimWindowManager::Parent(Hwnd window) {
+  failures_.Check("Desktop.Parent");
+  const SimWindow* w = Live(window);
+  if (w == nullptr) return 0;
+  // As GetParent: the parent of a child window, or the owner of a top-level
+  // one.
+  return w->parent != 0 ? w->parent : w->owner;
+}
+
+std::uint32_t SimWindowManager::ExStyle(Hwnd window) {
+  failures_.Check("Desktop.ExStyle");
+  const SimWindow* w = Live(window);
+  return w ? w->exStyle : 0;
+}
+
+ProcessId SimWindowManager::WindowProcessId(Hwnd window) {
+  failures_.Check("Desktop.WindowProcessId");
+  const SimWindow* w = Live(window);
+  return w ? w->process : 0;
+}
+
+std::wstring SimWindowManager::WindowModuleFileName(Hwnd window, int bufferChars) {
+  failures_.Check("Desktop.WindowModuleFileName");
+  const SimWindow* w = Live(window);
+  if (w == nullptr) return {};
+  const auto it = processes_.find(w->process);
+  if (it == processes_.end()) return {};
+  // The 9x call counts the terminating NUL in the length it reports.
+  std::wstring name = it->second.programFile;
+  name.push_back(L'\0');
+  return Cut(name, bufferChars);
+}
+
+std::wstring SimWindowManager::ProcessFirstModuleFileName(ProcessId process, int bufferChars) {
+  failures_.Check("Desktop.ProcessFirstModuleFileName");
+  const auto it = processes_.find(process);
+  if (it == processes_.end() || !it->second.running || it->second.accessDenied) return {};
+  return Cut(it->second.programFile, bufferChars);
+}
+
+void SimWindowManager::PostCloseMessage(Hwnd window) {
+  failures_.Check("Desktop.PostCloseMessage");
+  if (Live(window) != nullptr) posted_.push_back(window);
+}
+
+OsVersionInfo SimWindowManager::Version() {
+  failures_.Check("Desktop.Version");
+  return version_;
+}
+
+ProcessId SimWindowManager::CurrentProcessId() {
+  failures_.Check("Desktop.CurrentProcessId");
+  return current_;
+}
+
+ProcessId SimWindowManager::StartProcess(std::wstring programFile) {
+  const ProcessId id = nextProcess_;
+  nextProcess_ += 4;
+  processes_[id] = SimProcess{id, std::move(programFile), true, false};
+  return id;
+}
+
+void SimWindowManager::EndProcess(ProcessId process) {
+  const auto it = processes_.find(process);
+  if (it == processes_.end()) return;
+  it->second.running = false;
+  for (auto& [handle, w] : windows_) {
+    if (w.process == process) w.open = false;
+  }
+}
+
+SimProcess* SimWindowManager::FindProcess(ProcessId process) {
+  const auto it = processes_.find(process);
+  return it == processes_.end() ? nullptr : &it->second;
+}
+
+Hwnd SimWindowManager::CreateWindow(ProcessId process, std::wstring text, std::wstring className,
+                                    Hwnd parent, std::uint32_t exStyle, Hwnd owner) {
+  const Hwnd handle = nextWindow_;
+  nextWindow_ += 0x10;
+  windows_[handle] = SimWindow{
+      handle, std::move(text), std::move(className), parent, owner, exStyle, process, true};
+  return handle;
+}
+
+void SimWindowManager::SetText(Hwnd window, std::wstring text) {
+  if (SimWindow* w = Find(window)) w->text = std::move(text);
+}
+
+void SimWindowManager::DestroyWindow(Hwnd window) {
+  // Child windows go with their parent.
+  std::vector<Hwnd> doomed{window};
+  for (std::size_t i = 0; i < doomed.size(); ++i) {
+    for (auto& [handle, w] : windows_) {
+      if (w.open && w.parent == doomed[i]) doomed.push_back(handle);
+    }
+  }
+  for (const Hwnd h : doomed) {
+    if (SimWindow* w = Find(h)) w->open = false;
+  }
+}
+
+const SimWindow* SimWindowManager::Find(Hwnd window) const {
+  const auto it = windows_.find(window);
+  return it == windows_.end() ? nullptr : &it->second;
+}
+
+SimWindow* SimWindowManager::Find(Hwnd window) {
+  const auto it = windows_.find(window);
+  return it == windows_.end() ? nullptr : &it->second;
+}
+
+bool SimWindowManager::IsOpen(Hwnd window) const {
+  return Live(window) != nullptr;
+}
+
+std::vector<Hwnd> SimWindowManager::DeliverPostedCloses() {
+  std::vector<Hwnd> closed;
+  const std::vector<Hwnd> posted = std::move(posted_);
+  posted_.clear();
+  for (const Hwnd h : posted) {
+    if (IsOpen(h)) {
+      DestroyWindow(h);
+      closed.push_back(h);
+    }
+  }
+  return closed;
+}
+
+}  // namespace qx::sim
