@@ -12,6 +12,7 @@
 #include "platform/Registry.h"
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
+#include "platform/UiServices.h"
 
 namespace qx {
 
@@ -27,6 +28,10 @@ struct Platform {
   ErrorDialogView& errorDialog;
   ProcessControl& process;
   HookControl& hookControl;
+  UiThread& ui;
+  Keyboard& keyboard;
+  Sound& sound;
+  WorkArea& workArea;
   const AnsiCodec& ansi;
 };
 

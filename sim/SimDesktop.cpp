@@ -6,6 +6,8 @@
 
 #include <unistd.h>
 
+#include "platform/PlatformError.h"
+
 namespace qx::sim {
 namespace fs = std::filesystem;
 
@@ -30,14 +32,25 @@ SimDesktop::SimDesktop(fs::path driveRoot)
     : ownsRoot_(driveRoot.empty()),
       root_(ownsRoot_ ? MakeTempRoot() : std::move(driveRoot)),
       files_(failures_, root_),
-      errorDialog_(failures_, [this] {
-        return windows_.CreateWindow(programProcess_, L"Quellix Error", L"QuellixDialog");
+      errorDialog_(failures_,
+                   [this] {
+                     return windows_.CreateWindow(programProcess_, L"Quellix Error",
+                                                  L"QuellixDialog");
+                   }),
+      sound_(failures_, [this](std::wstring_view name) {
+        bool exists = false;
+        try {
+          exists = files_.Exists(name);
+        } catch (const PlatformError&) {
+        }
+        return exists;
       }) {
   programProcess_ = windows_.StartProcess(std::wstring(kProgramFile));
   windows_.SetCurrentProcess(programProcess_);
-  platform_ = std::make_unique<Platform>(Platform{store_, registry_, files_, clock_, random_,
-                                                  windows_, shell_, messages_, errorDialog_,
-                                                  process_, hookControl_, ansi_});
+  platform_ = std::make_unique<Platform>(
+      Platform{store_, registry_, files_, clock_, random_, windows_, shell_, messages_,
+               errorDialog_, process_, hookControl_, ui_, keyboard_, sound_, workArea_, ansi_});
+  ui_.SetPendingMessages([this] { windows_.DeliverPostedCloses(); });
 }
 
 SimDesktop::~SimDesktop() {

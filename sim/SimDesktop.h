@@ -16,6 +16,7 @@
 #include "sim/SimRegistry.h"
 #include "sim/SimSettingsStore.h"
 #include "sim/SimShell.h"
+#include "sim/SimUiServices.h"
 #include "sim/SimWindowManager.h"
 
 namespace qx::sim {
@@ -43,6 +44,12 @@ class SimDesktop {
   SimMessageBoxes& messages() { return messages_; }
   SimErrorDialog& errorDialog() { return errorDialog_; }
   RecordingHookControl& hookControl() { return hookControl_; }
+  SimUiThread& ui() { return ui_; }
+  SimKeyboard& keyboard() { return keyboard_; }
+  SimSound& sound() { return sound_; }
+  SimWorkArea& workArea() { return workArea_; }
+  // Moves the virtual clock on; timers tick on the way.
+  void Advance(std::int64_t ms) { ui_.Advance(ms); }
   const std::filesystem::path& DriveRoot() const { return root_; }
   // The program's process on the desktop.
   ProcessId ProgramProcess() const { return programProcess_; }
@@ -63,6 +70,10 @@ class SimDesktop {
   SimErrorDialog errorDialog_;
   SimProcessControl process_;
   RecordingHookControl hookControl_{failures_};
+  SimUiThread ui_{failures_, clock_};
+  SimKeyboard keyboard_{failures_};
+  SimSound sound_;
+  SimWorkArea workArea_{failures_};
   ProcessId programProcess_ = 0;
   std::unique_ptr<Platform> platform_;
 };

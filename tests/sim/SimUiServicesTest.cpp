@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include "sim/SimDesktop.h"
+
+namespace qx::sim {
+namespace {
+
+TEST(SimTimers, TickInTimeOrderAndOnlyWhileEnabled) {
+  SimDesktop d;
+  std::vector<std::string> ticks;
+  auto ping = d.ui().CreateTimer(60000, [&] { ticks.push_back("ping"); });
+  auto blink = d.ui().CreateTimer(3000, [&] { ticks.push_back("blink"); });
+  ping->SetEnabled(true);
+  d.Advance(59999);
+  EXPECT_TRUE(ticks.empty());
+  blink->SetEnabled(true);  // due at 62 999
+  d.Advance(1);
+  d.Advance(60000);
+  EXPECT_EQ(ticks, (std::vector<std::string>{"ping",  "blink", "blink", "blink", "blink", "blink",
+                                             "blink", "blink", "blink", "blink", "blink", "blink",
+                                             "blink", "blink", "blink", "blink", "blink", "blink",
+                                             "blink", "blink", "blink", "ping"}));
+  EXPECT_EQ(d.clock().Elapsed(), 120000);
+}
+
+TEST(SimTimers, AHandlerMayStopItsTimerAndDestroyedTimersNeverTick) {
+  SimDesktop d;
+  int blinks = 0;
+  std::unique_ptr<Timer> blink;
+  blink = d.ui().CreateTimer(3000, [&] {
+    ++blinks;
+    blink->SetEnabled(false);
+  });
+  blink->SetEnabled(true);
+  d.Advance(10000);
+  EXPECT_EQ(blinks, 1);
+  int gone = 0;
+  {
+    auto t = d.ui().CreateTimer(10, [&] { ++gone; });
+    t->SetEnabled(true);
+  }
+  d.Advance(100);
+  EXPECT_EQ(gone, 0);
+}
+
+TEST(SimTimers, ChangingTheIntervalRestartsTheCount) {
+  SimDesktop d;
+  int ticks = 0;
+  auto t = d.ui().CreateTimer(60000, [&] { ++ticks; });
+  t->SetEnabled(true);
+  d.Advance(30000);
+  t->SetEnabled(false);
+  t->SetInterval(10000);
+  t->SetEnabled(true);
+  d.Advance(9999);
+  EXPECT_EQ(ticks, 0);
+  d.Advance(1);
+  EXPECT_EQ(ticks, 1);
+}
+
+TEST(SimSound, PlaysOnlyFilesThatExist) {
+  SimDesktop d;
+  const std::wstring cork = d.files().ProgramFile(L"cork.wav");
+  EXPECT_FALSE(d.sound().Play(cork, 3));
+  d.files().WriteAll(cork, "RIFF");
+  EXPECT_FALSE(d.sound().Play(L"", 1));
+  EXPECT_TRUE(d.sound().Play(cork, 3));
+  EXPECT_EQ(d.sound().Requests().size(), 3u);
+  EXPECT_EQ(d.sound().Played(), std::vector<std::wstring>{cork});
+}
+
+TEST(SimUiThread, DoEventsDeliversPostedCloses) {
+  SimDesktop d;
+  const Hwnd h = d.windows().CreateWindow(d.ProgramProcess(), L"x", L"C");
+  d.windows().PostCloseMessage(h);
+  d.platform().ui.DoEvents();
+  EXPECT_FALSE(d.windows().IsOpen(h));
+}
+
+}  // namespace
+}  // namespace qx::sim
