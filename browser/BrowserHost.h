@@ -1,0 +1,53 @@
+#pragma once
+// What the browser watch asks of the rest of the program: the rules, the log,
+// the main form's switches and its page catcher.
+
+#include <memory>
+#include <string>
+
+#include "platform/Browser.h"
+#include "platform/UiServices.h"
+#include "platform/UrlUnescaper.h"
+
+namespace qx {
+
+class BrowserMonitor;
+class Settings;
+
+// What the catcher is to do with the next navigation caught in PageSink.
+enum class CatchMode { None = 0, Log = 1, Verify = 2, SameWindow = 3, NewWindow = 4 };
+
+inline constexpr std::wstring_view kUpdateSiteHost = L"windowsupdate.microsoft.com";
+
+class BrowserHost {
+ public:
+  virtual ~BrowserHost() = default;
+  virtual Settings& GetSettings() = 0;
+  // Website rules.
+  virtual bool Allow(const std::wstring& url) = 0;
+  virtual bool Kill(const std::wstring& url) = 0;
+  virtual void AddWebsiteRule(const std::wstring& site, int ruleType, bool stripWww) = 0;
+  // The pop-up log.
+  virtual void LogAdd(const std::wstring& source, const std::wstring& target, int popupType) = 0;
+  // The main form.
+  virtual void OnPopupKilled() = 0;
+  virtual bool BlockingActive() = 0;
+  virtual bool IsWindowsXPOrLater() = 0;
+  virtual std::wstring ProgramFolder() = 0;
+  // Stops PageSink, arms the catch for this requester and answers PageSink's
+  // browser object, to be handed out as a new window's object.
+  virtual std::shared_ptr<Browser> ArmCatch(CatchMode mode,
+                                            std::weak_ptr<BrowserMonitor> requester) = 0;
+  // The main form's dialog counter (0..255).
+  virtual int DialogCounter() = 0;
+  virtual void DoEvents() = 0;
+  virtual std::shared_ptr<Browser> NewBrowserWindow() = 0;
+  virtual UrlUnescaper& Unescaper() = 0;
+  virtual WorkArea& GetWorkArea() = 0;
+  // Seconds since the program started (the start time the start-up kept).
+  virtual double SecondsSinceStart() = 0;
+  // Shuts the program down (the main form's CloseProgram).
+  virtual void CloseProgram() = 0;
+};
+
+}  // namespace qx
