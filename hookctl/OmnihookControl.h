@@ -1,0 +1,90 @@
+#pragma once
+// The hook control: loads the hook library, installs and removes its three
+// global hooks, and turns the library's four window messages into five
+// events on its host.
+
+#include <cstdint>
+#include <string>
+
+#include "base/AnsiCodec.h"
+#include "platform/HookControl.h"
+#include "platform/HookLibrary.h"
+
+namespace qx {
+
+// The control's events. Every argument is passed by reference; the control
+// does not read them back.
+class OmnihookEvents {
+ public:
+  virtual ~OmnihookEvents() = default;
+  virtual void GetTextMsg(std::int32_t& hwnd) = 0;
+  virtual void NewWebDialog(std::int32_t& hwnd, std::wstring& caption) = 0;
+  virtual void LeftButtonDown(std::int32_t& x, std::int32_t& y, std::int32_t& hwnd) = 0;
+  virtual void LeftButtonUp(std::int32_t& x, std::int32_t& y, std::int32_t& hwnd) = 0;
+  virtual void NewWebDialogAdvise(std::int32_t& hwnd, std::int32_t& IEhWnd) = 0;
+};
+
+class OmnihookControl;
+
+// One per thread, shared by every control made on it.
+struct HookState {
+  WindowProcToken OldWindowProc = 0;
+  ModuleHandle LibraryHandle = 0;
+  OmnihookControl* Owner = nullptr;
+  bool Initialized = false;
+  HookHandle CbtHook = 0;
+  HookHandle MsgHook = 0;
+  HookHandle MouseHook = 0;
+  Hwnd NotifyWindow = 0;
+  std::int32_t NoBrowserCheck = 0;
+};
+
+inline constexpr int kControlTwips = 495;
+inline constexpr std::wstring_view kWebDialogSuffix = L"-- web page dialog";
+
+class OmnihookControl final : public HookControl, private WindowMessageHandler {
+ public:
+  // window: the control's own window; events go to `host`.
+  OmnihookControl(HookState& state, HookLibrary& library, const AnsiCodec& ansi, Hwnd window,
+                  OmnihookEvents& host);
+  // Termination: tears down what this instance set up.
+  ~OmnihookControl() override;
+  OmnihookControl(const OmnihookControl&) = delete;
+  OmnihookControl& operator=(const OmnihookControl&) = delete;
+
+  void Initialize() override;
+  void InstallCBTHook(bool noBrowserCheck) override;
+  void InstallMsgHook() override;
+  void InstallMouseHook() override;
+  void RemoveCBTHook() override;
+  void RemoveMsgHook() override;
+  void RemoveMouseHook() override;
+  void Uninitialize() override;
+
+  bool Initialized() const { return initialized_; }
+  // The control keeps its size whatever it is resized to.
+  static void Resize(int& widthTwips, int& heightTwips);
+
+  // The replaced window procedure.
+  std::intptr_t NotifyWindowProc(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
+                                 std::intptr_t lParam);
+
+ private:
+  std::intptr_t WindowProc(Hwnd window, std::uint32_t message, std::uintptr_t wParam,
+                           std::intptr_t lParam) override {
+    return NotifyWindowProc(window, message, wParam, lParam);
+  }
+  void Install(int kind, const char* procedure, HookHandle& field);
+  static void Remove(HookLibrary& library, HookHandle& field);
+  void Teardown();
+  void Callback();
+
+  HookState& state_;
+  HookLibrary& library_;
+  const AnsiCodec& ansi_;
+  Hwnd window_;
+  OmnihookEvents& host_;
+  bool initialized_ = false;
+};
+
+}  // namespace qx
