@@ -1,0 +1,30 @@
+#pragma once
+// The browser context-menu entries: two script files that navigate the page's
+// window to a marker page named with the user's token, and the marker pages
+// the browser shows when the program is not running.
+
+#include <string>
+#include <string_view>
+
+#include "base/AnsiCodec.h"
+#include "platform/FileSystem.h"
+
+namespace qx {
+
+inline constexpr std::wstring_view kBlockScript = L"blocksite.script";
+inline constexpr std::wstring_view kTrustScript = L"trustsite.script";
+inline constexpr std::wstring_view kBlockScriptOff = L"blocksite.script2";
+inline constexpr std::wstring_view kTrustScriptOff = L"trustsite.script2";
+
+// The texts of the files, lines joined by CR LF, none after the last.
+std::wstring MenuScriptText(std::wstring_view programFolder, wchar_t letter,
+                            std::wstring_view urlPrefix);
+std::wstring MarkerPageText(wchar_t letter);
+
+// Writes each of the four files that is missing or empty.
+void WriteMenuScripts(FileSystem& files, const AnsiCodec& ansi, std::wstring_view urlPrefix);
+// The on-off cycle: ".script2" to ".script" at start, back at the end.
+void ActivateMenuScripts(FileSystem& files);
+void DeactivateMenuScripts(FileSystem& files);
+
+}  // namespace qx
