@@ -1,0 +1,78 @@
+#include "monitor/SysTrayIcon.h"
+
+#include "platform/PlatformError.h"
+
+namespace qx {
+
+SysTrayIcon::~SysTrayIcon() {
+  RemoveIcon();
+  if (mPic_ != nullptr) mPic_->OnChange(nullptr);
+  mPic_ = nullptr;
+}
+
+void SysTrayIcon::SetPicBox(PictureBox* box) {
+  if (mPic_ != nullptr) mPic_->OnChange(nullptr);
+  mPic_ = box;
+  if (box == nullptr) return;
+  record_.hWnd = box->Window();
+  record_.hIcon = box->Picture();
+  box->OnChange([this] { PictureChanged(); });
+}
+
+void SysTrayIcon::SetTipText(std::wstring_view text) {
+  std::wstring tip(text);
+  if (tip.size() > 63) tip.resize(63);  // 64 characters with the NUL
+  record_.szTip = tip;
+  Step([&] { area_.Modify(record_); });
+}
+
+bool SysTrayIcon::ShowIcon() {
+  if (mPic_ == nullptr) return false;
+  Step([&] { area_.Add(record_); });
+  return true;
+}
+
+void SysTrayIcon::RemoveIcon() {
+  area_.Delete(record_);
+}
+
+void SysTrayIcon::PictureChanged() {
+  if (mPic_ == nullptr) return;
+  record_.hIcon = mPic_->Picture();
+  Step([&] { area_.Modify(record_); });
+}
+
+void SysTrayIcon::OnCallback(std::uint32_t mouseMessage) {
+  if (inEvent_) return;
+  // Messages that arrive while an event is handled (a menu or a password box
+  // pumps messages) are dropped.
+  struct Guard {
+    bool& flag;
+    explicit Guard(bool& f) : flag(f) { flag = true; }
+    ~Guard() { flag = false; }
+  } guard(inEvent_);
+  switch (mouseMessage) {
+    case 0x201:
+      events_.Lbuttondown();
+      break;
+    case 0x202:
+      events_.Lbuttonup();
+      break;
+    case 0x203:
+      events_.LButtonDblClick();
+      break;
+    case 0x204:
+      events_.RButtonDown();
+      break;
+    case 0x205:
+      events_.Rbuttonup();
+      break;
+    case 0x206:
+      events_.RButtonDblClick();
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace qx
