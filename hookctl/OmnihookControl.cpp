@@ -16,7 +16,7 @@ constexpr int kMaxDepth = 4096;
 }  // namespace
 
 OmnihookControl::OmnihookControl(HookState& state, HookLibrary& library, const AnsiCodec& ansi,
-                                 Hwnd window, OmnihookEvents& host)
+                                 Hwnd window, OmnihookEvents* host)
     : state_(state), library_(library), ansi_(ansi), window_(window), host_(host) {}
 
 OmnihookControl::~OmnihookControl() {
@@ -111,7 +111,9 @@ void OmnihookControl::Resize(int& widthTwips, int& heightTwips) {
 std::intptr_t OmnihookControl::NotifyWindowProc(Hwnd window, std::uint32_t message,
                                                 std::uintptr_t wParam, std::intptr_t lParam) {
   // Events are raised on the instance that initialised the shared state.
-  OmnihookEvents& host = state_.Owner != nullptr ? state_.Owner->host_ : host_;
+  OmnihookEvents* sink = state_.Owner != nullptr ? state_.Owner->host_ : host_;
+  if (sink == nullptr && message >= kHookNotifyDialog && message <= kHookNotifyButtonUp) return 0;
+  OmnihookEvents& host = *sink;
   switch (message) {
     case kHookNotifyDialog: {
       std::int32_t dialog = As32(wParam);

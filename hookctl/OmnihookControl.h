@@ -12,18 +12,6 @@
 
 namespace qx {
 
-// The control's events. Every argument is passed by reference; the control
-// does not read them back.
-class OmnihookEvents {
- public:
-  virtual ~OmnihookEvents() = default;
-  virtual void GetTextMsg(std::int32_t& hwnd) = 0;
-  virtual void NewWebDialog(std::int32_t& hwnd, std::wstring& caption) = 0;
-  virtual void LeftButtonDown(std::int32_t& x, std::int32_t& y, std::int32_t& hwnd) = 0;
-  virtual void LeftButtonUp(std::int32_t& x, std::int32_t& y, std::int32_t& hwnd) = 0;
-  virtual void NewWebDialogAdvise(std::int32_t& hwnd, std::int32_t& IEhWnd) = 0;
-};
-
 class OmnihookControl;
 
 // One per thread, shared by every control made on it.
@@ -46,7 +34,7 @@ class OmnihookControl final : public HookControl, private WindowMessageHandler {
  public:
   // window: the control's own window; events go to `host`.
   OmnihookControl(HookState& state, HookLibrary& library, const AnsiCodec& ansi, Hwnd window,
-                  OmnihookEvents& host);
+                  OmnihookEvents* host = nullptr);
   // Termination: tears down what this instance set up.
   ~OmnihookControl() override;
   OmnihookControl(const OmnihookControl&) = delete;
@@ -60,6 +48,7 @@ class OmnihookControl final : public HookControl, private WindowMessageHandler {
   void RemoveMsgHook() override;
   void RemoveMouseHook() override;
   void Uninitialize() override;
+  void SetEventSink(OmnihookEvents* sink) override { host_ = sink; }
 
   bool Initialized() const { return initialized_; }
   // The control keeps its size whatever it is resized to.
@@ -83,7 +72,7 @@ class OmnihookControl final : public HookControl, private WindowMessageHandler {
   HookLibrary& library_;
   const AnsiCodec& ansi_;
   Hwnd window_;
-  OmnihookEvents& host_;
+  OmnihookEvents* host_;
   bool initialized_ = false;
 };
 

@@ -2,7 +2,22 @@
 // The hook control as the main program calls it (late-bound by dispatch
 // identifier on Windows). A method may fail with PlatformError.
 
+#include <cstdint>
+#include <string>
+
 namespace qx {
+
+// The control's events. Every argument is passed by reference; the control
+// does not read them back.
+class OmnihookEvents {
+ public:
+  virtual ~OmnihookEvents() = default;
+  virtual void GetTextMsg(std::int32_t& hwnd) = 0;
+  virtual void NewWebDialog(std::int32_t& hwnd, std::wstring& caption) = 0;
+  virtual void LeftButtonDown(std::int32_t& x, std::int32_t& y, std::int32_t& hwnd) = 0;
+  virtual void LeftButtonUp(std::int32_t& x, std::int32_t& y, std::int32_t& hwnd) = 0;
+  virtual void NewWebDialogAdvise(std::int32_t& hwnd, std::int32_t& IEhWnd) = 0;
+};
 
 class HookControl {
  public:
@@ -15,6 +30,8 @@ class HookControl {
   virtual void RemoveMsgHook() = 0;
   virtual void RemoveMouseHook() = 0;
   virtual void Uninitialize() = 0;
+  // Where the control's events go (the main form); none: nowhere.
+  virtual void SetEventSink(OmnihookEvents* sink) = 0;
 };
 
 }  // namespace qx

@@ -22,6 +22,8 @@ class RecordingHookControl final : public HookControl {
   void RemoveMsgHook() override { Record("RemoveMsgHook"); }
   void RemoveMouseHook() override { Record("RemoveMouseHook"); }
   void Uninitialize() override { Record("Uninitialize"); }
+  void SetEventSink(OmnihookEvents* sink) override { sink_ = sink; }
+  OmnihookEvents* EventSink() const { return sink_; }
 
   const std::vector<std::string>& Calls() const { return calls_; }
   void ClearCalls() { calls_.clear(); }
@@ -33,6 +35,7 @@ class RecordingHookControl final : public HookControl {
   }
   FailureInjector& failures_;
   std::vector<std::string> calls_;
+  OmnihookEvents* sink_ = nullptr;
 };
 
 }  // namespace qx::sim

@@ -114,7 +114,7 @@ class OmnihookControlTest : public ::testing::Test {
   FakeHookLibrary lib;
   HookState state;
   RecordingHost host;
-  OmnihookControl control{state, lib, codec, kWindow, host};
+  OmnihookControl control{state, lib, codec, kWindow, &host};
 };
 
 TEST_F(OmnihookControlTest, InitializeLoadsTheLibraryFromItsFolderAndTakesTheWindowOnce) {
@@ -204,7 +204,7 @@ TEST_F(OmnihookControlTest, RemovingWorksUninitialised) {
 
 TEST_F(OmnihookControlTest, TheSharedStateBelongsToTheFirstInstance) {
   RecordingHost otherHost;
-  OmnihookControl other(state, lib, codec, 0x600, otherHost);
+  OmnihookControl other(state, lib, codec, 0x600, &otherHost);
   other.Uninitialize();  // never initialised: nothing, although the state is not either
   control.Initialize();
   other.Initialize();  // changes only its own flag
@@ -221,7 +221,7 @@ TEST_F(OmnihookControlTest, TheSharedStateBelongsToTheFirstInstance) {
 TEST_F(OmnihookControlTest, TerminationOfAnInitialisedInstanceTearsDown) {
   {
     RecordingHost h;
-    OmnihookControl temporary(state, lib, codec, 0x600, h);
+    OmnihookControl temporary(state, lib, codec, 0x600, &h);
     temporary.Initialize();
     temporary.InstallMouseHook();
   }
