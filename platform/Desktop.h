@@ -4,6 +4,7 @@
 // outright throws PlatformError.
 
 #include <string>
+#include <string_view>
 
 #include "platform/Types.h"
 
@@ -28,6 +29,16 @@ class Desktop {
   virtual void PostCloseMessage(Hwnd window) = 0;
   virtual OsVersionInfo Version() = 0;
   virtual ProcessId CurrentProcessId() = 0;
+
+  // The program's own windows (its forms), hidden.
+  virtual Hwnd CreateOwnWindow(std::wstring_view caption, std::wstring_view className) = 0;
+  virtual void DestroyOwnWindow(Hwnd window) = 0;
+  virtual void SetForegroundWindow(Hwnd window) = 0;
+  // Posts message 0 with both parameters 0.
+  virtual void PostNullMessage(Hwnd window) = 0;
+  virtual void CursorPos(int& x, int& y) = 0;
+  // Another instance of this program runs in the same user session.
+  virtual bool PreviousInstance() = 0;
 };
 
 }  // namespace qx

@@ -12,7 +12,9 @@
 #include "platform/Registry.h"
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
+#include "platform/Tray.h"
 #include "platform/UiServices.h"
+#include "platform/UrlUnescaper.h"
 
 namespace qx {
 
@@ -32,6 +34,11 @@ struct Platform {
   Keyboard& keyboard;
   Sound& sound;
   WorkArea& workArea;
+  NotificationArea& tray;
+  Pictures& pictures;
+  PopupMenuFactory& menus;
+  InputBox& inputBox;
+  UrlUnescaper& unescaper;
   const AnsiCodec& ansi;
 };
 

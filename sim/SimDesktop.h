@@ -16,7 +16,9 @@
 #include "sim/SimRegistry.h"
 #include "sim/SimSettingsStore.h"
 #include "sim/SimShell.h"
+#include "sim/SimTray.h"
 #include "sim/SimUiServices.h"
+#include "sim/SimUrlUnescaper.h"
 #include "sim/SimWindowManager.h"
 
 namespace qx::sim {
@@ -48,6 +50,10 @@ class SimDesktop {
   SimKeyboard& keyboard() { return keyboard_; }
   SimSound& sound() { return sound_; }
   SimWorkArea& workArea() { return workArea_; }
+  SimNotificationArea& tray() { return tray_; }
+  SimPictures& pictures() { return pictures_; }
+  SimPopupMenus& menus() { return menus_; }
+  SimInputBox& inputBox() { return inputBox_; }
   // Moves the virtual clock on; timers tick on the way.
   void Advance(std::int64_t ms) { ui_.Advance(ms); }
   const std::filesystem::path& DriveRoot() const { return root_; }
@@ -74,6 +80,11 @@ class SimDesktop {
   SimKeyboard keyboard_{failures_};
   SimSound sound_;
   SimWorkArea workArea_{failures_};
+  SimNotificationArea tray_{failures_};
+  SimPictures pictures_{failures_, files_};
+  SimPopupMenus menus_{failures_};
+  SimInputBox inputBox_{failures_};
+  SimUrlUnescaper unescaper_{failures_};
   ProcessId programProcess_ = 0;
   std::unique_ptr<Platform> platform_;
 };

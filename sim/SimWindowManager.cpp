@@ -85,6 +85,40 @@ ProcessId SimWindowManager::CurrentProcessId() {
   return current_;
 }
 
+Hwnd SimWindowManager::CreateOwnWindow(std::wstring_view caption, std::wstring_view className) {
+  failures_.Check("Desktop.CreateOwnWindow");
+  return CreateWindow(current_, std::wstring(caption), std::wstring(className));
+}
+
+void SimWindowManager::DestroyOwnWindow(Hwnd window) {
+  DestroyWindow(window);
+}
+
+void SimWindowManager::SetForegroundWindow(Hwnd window) {
+  failures_.Check("Desktop.SetForegroundWindow");
+  if (IsOpen(window)) foreground_ = window;
+}
+
+void SimWindowManager::PostNullMessage(Hwnd /*window*/) {
+  failures_.Check("Desktop.PostMessage");
+}
+
+void SimWindowManager::CursorPos(int& x, int& y) {
+  failures_.Check("Desktop.CursorPos");
+  x = cursorX_;
+  y = cursorY_;
+}
+
+bool SimWindowManager::PreviousInstance() {
+  failures_.Check("Desktop.PreviousInstance");
+  const auto self = processes_.find(current_);
+  if (self == processes_.end()) return false;
+  for (const auto& [id, p] : processes_) {
+    if (id != current_ && p.running && p.programFile == self->second.programFile) return true;
+  }
+  return false;
+}
+
 ProcessId SimWindowManager::StartProcess(std::wstring programFile) {
   const ProcessId id = nextProcess_;
   nextProcess_ += 4;

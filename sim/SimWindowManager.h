@@ -47,6 +47,12 @@ class SimWindowManager final : public Desktop {
   void PostCloseMessage(Hwnd window) override;
   OsVersionInfo Version() override;
   ProcessId CurrentProcessId() override;
+  Hwnd CreateOwnWindow(std::wstring_view caption, std::wstring_view className) override;
+  void DestroyOwnWindow(Hwnd window) override;
+  void SetForegroundWindow(Hwnd window) override;
+  void PostNullMessage(Hwnd window) override;
+  void CursorPos(int& x, int& y) override;
+  bool PreviousInstance() override;
 
   // The world
   ProcessId StartProcess(std::wstring programFile);
@@ -66,6 +72,8 @@ class SimWindowManager final : public Desktop {
   void SetVersion(const OsVersionInfo& version) { version_ = version; }
   // The program's own process, as CurrentProcessId answers it.
   void SetCurrentProcess(ProcessId process) { current_ = process; }
+  Hwnd Foreground() const { return foreground_; }
+  void SetCursor(int x, int y) { cursorX_ = x, cursorY_ = y; }
 
  private:
   const SimWindow* Live(Hwnd window) const;
@@ -76,6 +84,9 @@ class SimWindowManager final : public Desktop {
   std::vector<Hwnd> posted_;
   OsVersionInfo version_{5, 1, 2600, 2, L"Service Pack 2"};
   ProcessId current_ = 0;
+  Hwnd foreground_ = 0;
+  int cursorX_ = 1000;
+  int cursorY_ = 740;
   Hwnd nextWindow_ = 0x10010;
   ProcessId nextProcess_ = 1000;
 };

@@ -1,0 +1,115 @@
+#pragma once
+// The notification area, pictures, the tray menu component and the input box
+// of the simulated desktop. The user's choices are queued in advance.
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "platform/Tray.h"
+#include "sim/FailureInjector.h"
+
+namespace qx::sim {
+
+class SimNotificationArea final : public NotificationArea {
+ public:
+  explicit SimNotificationArea(FailureInjector& failures) : failures_(failures) {}
+  bool Add(const NotifyIconRecord& record) override;
+  bool Modify(const NotifyIconRecord& record) override;
+  bool Delete(const NotifyIconRecord& record) override;
+  // The icon as shown, if one is.
+  const std::optional<NotifyIconRecord>& Shown() const { return shown_; }
+
+ private:
+  FailureInjector& failures_;
+  std::optional<NotifyIconRecord> shown_;
+};
+
+class SimPictures final : public Pictures {
+ public:
+  SimPictures(FailureInjector& failures, FileSystem& files) : failures_(failures), files_(files) {}
+  PictureHandle BuiltIn(BuiltInPicture which) override;
+  PictureHandle Load(std::wstring_view path) override;
+  // "enabled", "disabled", "alert" for the built-in pictures, or the path a
+  // picture was loaded from; "" for no picture.
+  std::wstring NameOf(PictureHandle handle) const;
+
+ private:
+  FailureInjector& failures_;
+  FileSystem& files_;
+  std::map<PictureHandle, std::wstring> loaded_;
+  PictureHandle next_ = 100;
+};
+
+class SimPopupMenu final : public PopupMenu {
+ public:
+  struct Entry {
+    std::wstring caption;
+    int image = -1;
+    std::wstring key;
+  };
+  SimPopupMenu(FailureInjector& failures, std::deque<std::wstring>& choices)
+      : failures_(failures), choices_(choices) {}
+  void SetOwner(Hwnd owner, Hwnd trayWindow) override;
+  void SetOption(int value) override;
+  void AddEntry(std::wstring_view caption, int image, std::wstring_view key) override;
+  int ShowAt(int x, int y) override;
+  std::wstring KeyOf(int index) override;
+  int IndexOf(std::wstring_view key) override;
+  void SetImage(int index, int image) override;
+  void SetCaption(int index, std::wstring_view caption) override;
+  const std::vector<Entry>& Entries() const { return entries_; }
+  int TimesShown() const { return shown_; }
+
+ private:
+  Entry* At(int index);
+  FailureInjector& failures_;
+  std::deque<std::wstring>& choices_;
+  std::vector<Entry> entries_;
+  int shown_ = 0;
+};
+
+class SimPopupMenus final : public PopupMenuFactory {
+ public:
+  explicit SimPopupMenus(FailureInjector& failures) : failures_(failures) {}
+  std::unique_ptr<PopupMenu> Create() override;
+  // The key the user picks the next time a menu shows ("" picks nothing).
+  void QueueChoice(std::wstring key) { choices_.push_back(std::move(key)); }
+  // The menu made last, while it lives.
+  SimPopupMenu* Last() const { return last_; }
+  void Forget(SimPopupMenu* menu) {
+    if (last_ == menu) last_ = nullptr;
+  }
+
+ private:
+  FailureInjector& failures_;
+  std::deque<std::wstring> choices_;
+  SimPopupMenu* last_ = nullptr;
+};
+
+struct AskedInput {
+  std::wstring prompt;
+  std::wstring title;
+  std::wstring defaultText;
+};
+
+class SimInputBox final : public InputBox {
+ public:
+  explicit SimInputBox(FailureInjector& failures) : failures_(failures) {}
+  std::optional<std::wstring> Ask(std::wstring_view prompt, std::wstring_view title,
+                                  std::wstring_view defaultText) override;
+  // None: the user cancels. Without a queued answer the user cancels.
+  void QueueAnswer(std::optional<std::wstring> answer) { answers_.push_back(std::move(answer)); }
+  const std::vector<AskedInput>& Asked() const { return asked_; }
+
+ private:
+  FailureInjector& failures_;
+  std::deque<std::optional<std::wstring>> answers_;
+  std::vector<AskedInput> asked_;
+};
+
+}  // namespace qx::sim
