@@ -1,5 +1,6 @@
 #include "logging/LogReport.h"
 
+#include <string>
 #include <string_view>
 
 #include "base/Text.h"
@@ -11,64 +12,101 @@ namespace {
 
 constexpr std::wstring_view kDialogSuffix = L"(web page dialog)";
 
-void WriteLine(std::string& page, std::wstring_view line, const AnsiCodec& ansi) {
-  page += ansi.Encode(line);
-  page += "\r\n";
-}
+// The page is written straight as ANSI bytes: the markup is ASCII, and only
+// the texts of entries need converting. A 20 MB history makes a page of
+// some 50 MB, most of it markup, so building it as wide text first and
+// converting it all was wasted work.
+class PageWriter {
+ public:
+  PageWriter(std::string& page, const AnsiCodec& ansi) : page_(page), ansi_(ansi) {}
 
-// Addresses and captions come from web pages and other programs, and the
-// page is opened from the local disk: none of them may add markup.
-std::wstring Html(std::wstring_view text) {
-  std::wstring out;
-  out.reserve(text.size());
-  for (const wchar_t c : text) {
-    switch (c) {
-      case L'&':
-        out += L"&amp;";
-        break;
-      case L'<':
-        out += L"&lt;";
-        break;
-      case L'>':
-        out += L"&gt;";
-        break;
-      case L'"':
-        out += L"&quot;";
-        break;
-      default:
-        out += c;
+  void Markup(std::string_view ascii) { page_ += ascii; }
+  void Line(std::string_view ascii) {
+    page_ += ascii;
+    page_ += "\r\n";
+  }
+
+  // Addresses and captions come from web pages and other programs, and the
+  // page is opened from the local disk: none of them may add markup. The
+  // four characters are ASCII, which no ANSI code page uses inside another
+  // character, so the encoded bytes can be escaped.
+  void Text(std::wstring_view text) { Escaped(ansi_.Encode(text)); }
+
+  void Link(std::wstring_view address) {
+    const std::string bytes = ansi_.Encode(address);
+    page_ += "<A HREF=\"";
+    Escaped(bytes);
+    page_ += "\">";
+    Escaped(bytes);
+    page_ += "</A>";
+  }
+
+  void When(const LogEntry& entry) {
+    Text(entry.LogTime);
+    page_ += ", ";
+    Text(entry.LogDate);
+  }
+
+ private:
+  void Escaped(std::string_view bytes) {
+    while (!bytes.empty()) {
+      const auto special = bytes.find_first_of("&<>\"");
+      page_ += bytes.substr(0, special);
+      if (special == std::string_view::npos) return;
+      switch (bytes[special]) {
+        case '&':
+          page_ += "&amp;";
+          break;
+        case '<':
+          page_ += "&lt;";
+          break;
+        case '>':
+          page_ += "&gt;";
+          break;
+        default:
+          page_ += "&quot;";
+      }
+      bytes.remove_prefix(special + 1);
     }
   }
-  return out;
-}
 
-std::wstring Link(std::wstring_view address) {
-  const std::wstring text = Html(address);
-  return L"<A HREF=\"" + text + L"\">" + text + L"</A>";
-}
+  std::string& page_;
+  const AnsiCodec& ansi_;
+};
 
 bool IsDialogCaption(std::wstring_view target) {
   return target.size() >= kDialogSuffix.size() &&
          LowerCase(target.substr(target.size() - kDialogSuffix.size())) == kDialogSuffix;
 }
 
-void WriteRow(std::string& page, const LogEntry& entry, const AnsiCodec& ansi) {
-  WriteLine(page, L"<tr>", ansi);
-  const std::wstring when = Html(entry.LogTime) + L", " + Html(entry.LogDate);
+void WriteRow(PageWriter& out, const LogEntry& entry) {
+  out.Line("<tr>");
   if (entry.PopupType == kBrowserPopup) {
-    WriteLine(page, L"<td width=33%>" + when + L"<br>Browser Pop-up</td>", ansi);
+    out.Markup("<td width=33%>");
+    out.When(entry);
+    out.Line("<br>Browser Pop-up</td>");
+    out.Markup("<td width=33%>");
     if (IsDialogCaption(entry.Target)) {
-      WriteLine(page, L"<td width=33%>" + Html(entry.Target) + L"</td>", ansi);
+      out.Text(entry.Target);
     } else {
-      WriteLine(page, L"<td width=33%>" + Link(entry.Target) + L"</td>", ansi);
+      out.Link(entry.Target);
     }
-    WriteLine(page, L"<td width=34%>" + Link(entry.Source) + L"</td>", ansi);
+    out.Line("</td>");
+    out.Markup("<td width=34%>");
+    out.Link(entry.Source);
+    out.Line("</td>");
   } else if (entry.PopupType == kOtherPopup) {
-    WriteLine(page, L"<td width=33%>" + when + L"<br>Other (non-browser) Pop-up</td>", ansi);
-    WriteLine(page, L"<td width=33%>" + Html(entry.Target) + L"</td>", ansi);
-    WriteLine(page, L"<td width=34%>" + Html(entry.Source) + L"</td>", ansi);
+    out.Markup("<td width=33%>");
+    out.When(entry);
+    out.Line("<br>Other (non-browser) Pop-up</td>");
+    out.Markup("<td width=33%>");
+    out.Text(entry.Target);
+    out.Line("</td>");
+    out.Markup("<td width=34%>");
+    out.Text(entry.Source);
+    out.Line("</td>");
   }
-  WriteLine(page, L"</tr>", ansi);
+  out.Line("</tr>");
 }
 
 }  // namespace
@@ -76,32 +114,29 @@ void WriteRow(std::string& page, const LogEntry& entry, const AnsiCodec& ansi) {
 void WriteSessionTable(std::string& page, std::span<const LogEntry> newestFirst,
                        const AnsiCodec& ansi) {
   if (newestFirst.empty()) return;
-  const LogEntry& newest = newestFirst.front();
-  const LogEntry& oldest = newestFirst.back();
-  WriteLine(page,
-            L"<p>Log for " + Html(newest.LogTime) + L", " + Html(newest.LogDate) + L" to " +
-                Html(oldest.LogTime) + L", " + Html(oldest.LogDate) + L".&nbsp; " +
-                NumberText(static_cast<std::int64_t>(newestFirst.size())) +
-                L" pop-up windows were blocked:</p>",
-            ansi);
-  WriteLine(page,
-            L"<table border=1 width=100% cellpadding=2 cellspacing=0 bordercolor=#000000 "
-            L"bordercolorlight=#000000 bordercolordark=#FFFFCC>",
-            ansi);
-  WriteLine(page, L"<tr>", ansi);
-  WriteLine(page, L"<th width=33%>Time and Type</th>", ansi);
-  WriteLine(page,
-            L"<th width=33%>Pop-up Window's URL (browser pop-ups);<br>Pop-up Window's Title "
-            L"(other pop-ups)</th>",
-            ansi);
-  WriteLine(page,
-            L"<th width=34%>Page that Generated Pop-up Window (browser pop-ups);<br>Program that "
-            L"Generated Pop-up Window (other pop-ups)</th>",
-            ansi);
-  WriteLine(page, L"</tr>", ansi);
+  PageWriter out(page, ansi);
+  out.Markup("<p>Log for ");
+  out.When(newestFirst.front());
+  out.Markup(" to ");
+  out.When(newestFirst.back());
+  out.Markup(".&nbsp; ");
+  out.Markup(std::to_string(newestFirst.size()));
+  out.Line(" pop-up windows were blocked:</p>");
+  out.Line(
+      "<table border=1 width=100% cellpadding=2 cellspacing=0 bordercolor=#000000 "
+      "bordercolorlight=#000000 bordercolordark=#FFFFCC>");
+  out.Line("<tr>");
+  out.Line("<th width=33%>Time and Type</th>");
+  out.Line(
+      "<th width=33%>Pop-up Window's URL (browser pop-ups);<br>Pop-up Window's Title "
+      "(other pop-ups)</th>");
+  out.Line(
+      "<th width=34%>Page that Generated Pop-up Window (browser pop-ups);<br>Program that "
+      "Generated Pop-up Window (other pop-ups)</th>");
+  out.Line("</tr>");
   for (const LogEntry& entry : newestFirst)
-    WriteRow(page, entry, ansi);
-  WriteLine(page, L"</table>", ansi);
+    WriteRow(out, entry);
+  out.Line("</table>");
 }
 
 std::wstring ShowPastLogs(FileSystem& files, const AnsiCodec& ansi) {
@@ -109,25 +144,28 @@ std::wstring ShowPastLogs(FileSystem& files, const AnsiCodec& ansi) {
   const std::wstring pagePath = JoinPath(folder, L"log.htm");
   const std::wstring dataPath = JoinPath(folder, L"log.dat");
 
-  std::string page;
-  for (const std::wstring_view line :
-       {L"<html>", L"<head>",
-        L"<meta http-equiv=\"Content-Type\"content=\"text/html; charset=windows-1252\">",
-        L"<title>Blocked Pop-up Window Log</title>", L"</head>", L"<body bgcolor=\"#FFFFCC\">",
-        L"<h2>Past Logs</h2>"}) {
-    WriteLine(page, line, ansi);
-  }
-
   // Appending nothing creates the file when it is missing and leaves it
   // untouched otherwise.
   Step([&] { files.Append(dataPath, ""); });
   std::string data;
   Step([&] { data = files.ReadAll(dataPath); });
+
+  std::string page;
+  // The page runs to some two and a half times the history.
+  page.reserve(data.size() * 3 + 1024);
+  PageWriter out(page, ansi);
+  for (const std::string_view line :
+       {"<html>", "<head>",
+        "<meta http-equiv=\"Content-Type\"content=\"text/html; charset=windows-1252\">",
+        "<title>Blocked Pop-up Window Log</title>", "</head>", "<body bgcolor=\"#FFFFCC\">",
+        "<h2>Past Logs</h2>"}) {
+    out.Line(line);
+  }
   ReadPastSessions(data, ansi, [&](const std::vector<LogEntry>& newestFirst) {
     WriteSessionTable(page, newestFirst, ansi);
   });
+  out.Line("</body></html>");
 
-  WriteLine(page, L"</body></html>", ansi);
   Step([&] { files.WriteAll(pagePath, page); });
   return pagePath;
 }
