@@ -74,6 +74,47 @@ class PageWriter {
   const AnsiCodec& ansi_;
 };
 
+// "log.htm" written in pieces: a 20 MB history makes a page of some 50 MB,
+// which need never be in memory at once. A page that fits one piece is
+// replaced at once; a longer one is started afresh and appended to, and
+// once a piece fails nothing more is written, so the page never has a gap.
+class PageFile {
+ public:
+  static constexpr std::size_t kPieceBytes = 1 << 20;
+
+  PageFile(FileSystem& files, std::wstring path) : files_(files), path_(std::move(path)) {
+    buffer_.reserve(kPieceBytes + kPieceBytes / 4);
+  }
+
+  const std::wstring& Path() const { return path_; }
+  std::string& Buffer() { return buffer_; }
+
+  void FlushWhenFull() {
+    if (buffer_.size() >= kPieceBytes) Flush();
+  }
+
+  void Flush() {
+    if (writable_) {
+      writable_ = Step([&] {
+        if (started_) {
+          files_.Append(path_, buffer_);
+        } else {
+          files_.WriteAll(path_, buffer_);
+        }
+      });
+    }
+    started_ = true;
+    buffer_.clear();
+  }
+
+ private:
+  FileSystem& files_;
+  std::wstring path_;
+  std::string buffer_;
+  bool started_ = false;
+  bool writable_ = true;
+};
+
 bool IsDialogCaption(std::wstring_view target) {
   return target.size() >= kDialogSuffix.size() &&
          LowerCase(target.substr(target.size() - kDialogSuffix.size())) == kDialogSuffix;
@@ -141,7 +182,6 @@ void WriteSessionTable(std::string& page, std::span<const LogEntry> newestFirst,
 
 std::wstring ShowPastLogs(FileSystem& files, const AnsiCodec& ansi) {
   const std::wstring folder = files.ProgramFolder();
-  const std::wstring pagePath = JoinPath(folder, L"log.htm");
   const std::wstring dataPath = JoinPath(folder, L"log.dat");
 
   // Appending nothing creates the file when it is missing and leaves it
@@ -150,10 +190,8 @@ std::wstring ShowPastLogs(FileSystem& files, const AnsiCodec& ansi) {
   std::string data;
   Step([&] { data = files.ReadAll(dataPath); });
 
-  std::string page;
-  // The page runs to some two and a half times the history.
-  page.reserve(data.size() * 3 + 1024);
-  PageWriter out(page, ansi);
+  PageFile page(files, JoinPath(folder, L"log.htm"));
+  PageWriter out(page.Buffer(), ansi);
   for (const std::string_view line :
        {"<html>", "<head>",
         "<meta http-equiv=\"Content-Type\"content=\"text/html; charset=windows-1252\">",
@@ -162,12 +200,12 @@ std::wstring ShowPastLogs(FileSystem& files, const AnsiCodec& ansi) {
     out.Line(line);
   }
   ReadPastSessions(data, ansi, [&](const std::vector<LogEntry>& newestFirst) {
-    WriteSessionTable(page, newestFirst, ansi);
+    WriteSessionTable(page.Buffer(), newestFirst, ansi);
+    page.FlushWhenFull();
   });
   out.Line("</body></html>");
-
-  Step([&] { files.WriteAll(pagePath, page); });
-  return pagePath;
+  page.Flush();
+  return page.Path();
 }
 
 }  // namespace qx

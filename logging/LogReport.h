@@ -12,7 +12,8 @@
 namespace qx {
 
 // Writes "log.htm" from "log.dat" (created empty when missing) and answers
-// the page's full path. Failures skip their step.
+// the page's full path. Failures skip their step; a long page that cannot be
+// written to its end stops where the failure came.
 std::wstring ShowPastLogs(FileSystem& files, const AnsiCodec& ansi);
 
 // Appends the ANSI lines of one session (entries newest first) to the page;

@@ -194,6 +194,56 @@ TEST_F(LogReportTest, PageThatCannotBeWrittenKeepsTheOldOne) {
   EXPECT_EQ(desktop.files().ReadAll(PagePath()), "old page");
 }
 
+// Some 3 MB of page from 1 001 entries with long addresses, oldest session
+// last.
+std::string LongHistory() {
+  std::string bytes;
+  for (int session = 0; session < 4; ++session) {
+    bytes += MarkBytes();
+    for (int i = 0; i < 250; ++i) {
+      bytes += EntryBytes(
+          1, "6/" + std::to_string(1 + session) + "/2004", "1:00:00 PM",
+          "http://page.example/" + std::to_string(i),
+          "http://pop.example/" + std::to_string(session * 250 + i) + "?" + std::string(1200, 'q'));
+    }
+  }
+  return bytes + MarkBytes() + EntryBytes(2, "7/1/2004", "2:00:00 PM", "c:\\x.exe", "Last");
+}
+
+TEST_F(LogReportTest, LongPageIsWhole) {
+  WriteData(LongHistory());
+  const Text page = Show();
+  std::size_t rows = 0;
+  for (const std::string& line : page)
+    rows += line == "<tr>" ? 1 : 0;
+  EXPECT_EQ(rows, 5u + 1001u);  // the tables' heads and the entries
+  EXPECT_EQ(page[7],
+            "<p>Log for 2:00:00 PM, 7/1/2004 to 2:00:00 PM, 7/1/2004.&nbsp; 1 pop-up windows were "
+            "blocked:</p>");
+  EXPECT_EQ(page.back(), "</body></html>");
+}
+
+// A disk that fills while the page is written leaves the start of the page,
+// never a page with a piece missing in the middle.
+TEST_F(LogReportTest, PageCutShortByAFullDiskHasNoGap) {
+  WriteData(LongHistory());
+  Show();
+  const std::string whole = desktop.files().ReadAll(PagePath());
+  // From no space at all, where the old page stays, to where a middle piece
+  // fails while the one-entry session at the end would still fit.
+  for (std::size_t space = 0; space < whole.size(); space += whole.size() / 5) {
+    desktop.files().WriteAll(PagePath(), "old page");
+    desktop.files().SetSpaceLeft(static_cast<std::int64_t>(space));
+    ShowPastLogs(desktop.files(), desktop.platform().ansi);
+    desktop.files().SetSpaceLeft(-1);
+    const std::string written = desktop.files().ReadAll(PagePath());
+    if (written != "old page") {
+      EXPECT_LT(written.size(), whole.size()) << "space " << space;
+      EXPECT_EQ(written, whole.substr(0, written.size())) << "space " << space;
+    }
+  }
+}
+
 // A torn last append costs only the entry it tore; the page stays whole.
 TEST_F(LogReportTest, TruncatedHistoryAtEveryOffsetGivesAWholePage) {
   std::string bytes;
