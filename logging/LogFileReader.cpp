@@ -28,9 +28,9 @@ struct EntryLayout {
 // tells a real entry from bytes that merely look like one.
 enum class Types { Any, Logged };
 
-// The tokens of the file are session marks and entries. Every search below
-// walks from higher positions to lower ones only, so one sweep over a bitmap
-// of positions replaces any recursion or work list.
+// The tokens of the file are session marks and entries. Every token runs
+// from a lower position to a higher one, so one sweep over a bitmap of
+// positions, downwards or upwards, replaces any recursion or work list.
 class LogParser {
  public:
   LogParser(std::string_view bytes, const AnsiCodec& ansi) : bytes_(bytes), ansi_(ansi) {}

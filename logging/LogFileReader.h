@@ -8,7 +8,7 @@
 // or runs past the start, a torn last append) still yields the sessions
 // after the damage, read back from the end, and those before it, read from
 // the start; the bytes in between are skipped. Nothing is allocated beyond
-// a few bits per byte of the file.
+// a few bits per byte of the file and the texts it holds.
 
 #include <functional>
 #include <string_view>
