@@ -32,9 +32,19 @@ ErrorReporter& Process::errors() {
   return *errors_;
 }
 
+PopupLog& Process::popupLog() {
+  if (!popupLog_) {
+    popupLog_ = std::make_unique<PopupLog>(platform_.files, platform_.store, platform_.clock,
+                                           platform_.ansi, settings());
+  }
+  return *popupLog_;
+}
+
 void Process::EndOfLife() {
   if (ended_) return;
   ended_ = true;
+  // The session goes to "log.dat" after the rule files are written.
+  if (popupLog_) popupLog_->SaveSession();
   // Settings last: the start mode it applies is the one the user chose last.
   if (settings_) settings_->Terminate(registry_);
 }

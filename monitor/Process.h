@@ -7,6 +7,7 @@
 
 #include "logging/ErrorLogger.h"
 #include "logging/ErrorReporter.h"
+#include "logging/PopupLog.h"
 #include "monitor/OwnFormWindows.h"
 #include "monitor/RegistryHelpers.h"
 #include "monitor/WindowInfo.h"
@@ -27,6 +28,7 @@ class Process {
   Settings& settings();
   ErrorLogger& errorLogger();
   ErrorReporter& errors();
+  PopupLog& popupLog();
   WindowInfo& windowInfo() { return windowInfo_; }
   RegistryHelpers& registry() { return registry_; }
   OwnFormWindows& ownForms() { return ownForms_; }
@@ -47,6 +49,7 @@ class Process {
   std::unique_ptr<Settings> settings_;
   std::unique_ptr<ErrorLogger> errorLogger_;
   std::unique_ptr<ErrorReporter> errors_;
+  std::unique_ptr<PopupLog> popupLog_;
   bool ended_ = false;
 };
 
