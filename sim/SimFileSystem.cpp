@@ -73,10 +73,15 @@ std::int64_t SimFileSystem::Size(std::wstring_view path) {
 
 std::string SimFileSystem::ReadAll(std::wstring_view path) {
   failures_.Check("Files.ReadAll");
-  std::ifstream in(HostPath(path), std::ios::binary);
+  std::ifstream in(HostPath(path), std::ios::binary | std::ios::ate);
   if (!in) Fail(kErrFileNotFound, L"File not found", path);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) Fail(kErrDeviceIo, L"Device I/O error", path);
+  const std::streamoff size = in.tellg();
+  std::string bytes(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+  in.seekg(0);
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (in.bad() || in.gcount() != static_cast<std::streamsize>(bytes.size())) {
+    Fail(kErrDeviceIo, L"Device I/O error", path);
+  }
   return bytes;
 }
 
