@@ -3,6 +3,7 @@
 // context once.
 
 #include "base/AnsiCodec.h"
+#include "platform/Browser.h"
 #include "platform/Clock.h"
 #include "platform/Desktop.h"
 #include "platform/Dialogs.h"
@@ -33,6 +34,8 @@ struct Platform {
   Sound& sound;
   WorkArea& workArea;
   const AnsiCodec& ansi;
+  ShellWindowList& shellWindows;
+  BrowserFactory& browsers;
 };
 
 }  // namespace qx

@@ -49,7 +49,8 @@ SimDesktop::SimDesktop(fs::path driveRoot)
   windows_.SetCurrentProcess(programProcess_);
   platform_ = std::make_unique<Platform>(
       Platform{store_, registry_, files_, clock_, random_, windows_, shell_, messages_,
-               errorDialog_, process_, hookControl_, ui_, keyboard_, sound_, workArea_, ansi_});
+               errorDialog_, process_, hookControl_, ui_, keyboard_, sound_, workArea_, ansi_,
+               browsers_.shellWindows(), browsers_});
   ui_.SetPendingMessages([this] { windows_.DeliverPostedCloses(); });
 }
 

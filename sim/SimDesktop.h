@@ -9,6 +9,7 @@
 #include "platform/Platform.h"
 #include "sim/FailureInjector.h"
 #include "sim/RecordingHookControl.h"
+#include "sim/SimBrowsers.h"
 #include "sim/SimClock.h"
 #include "sim/SimDialogs.h"
 #include "sim/SimFileSystem.h"
@@ -48,6 +49,8 @@ class SimDesktop {
   SimKeyboard& keyboard() { return keyboard_; }
   SimSound& sound() { return sound_; }
   SimWorkArea& workArea() { return workArea_; }
+  // The browsers, their pages and the shell's window list.
+  SimBrowsers& browsers() { return browsers_; }
   // Moves the virtual clock on; timers tick on the way.
   void Advance(std::int64_t ms) { ui_.Advance(ms); }
   const std::filesystem::path& DriveRoot() const { return root_; }
@@ -74,6 +77,7 @@ class SimDesktop {
   SimKeyboard keyboard_{failures_};
   SimSound sound_;
   SimWorkArea workArea_{failures_};
+  SimBrowsers browsers_{failures_, windows_};
   ProcessId programProcess_ = 0;
   std::unique_ptr<Platform> platform_;
 };
