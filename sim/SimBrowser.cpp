@@ -393,6 +393,7 @@ bool SimBrowser::StartNavigation(const NavigationRequest& request) {
   UnloadPage();
   if (!open_ || serial != navigations_) return true;
   DiscardPages();
+  if (document_) history_.push_back(document_);
   document_ = SimDocument::Create(context_, weak_from_this(), request.url);
   location_ = request.url;
   EventSinks().ForEach([&](BrowserEvents& sink) {
@@ -419,11 +420,17 @@ void SimBrowser::DiscardPages() {
     frame->Discard();
 }
 
+void SimBrowser::DisconnectPages() {
+  if (document_) document_->Disconnect();
+  for (const auto& page : history_)
+    page->Disconnect();
+}
+
 void SimBrowser::Discard() {
   if (!open_) return;
   open_ = false;
   DiscardPages();
-  if (document_) document_->Disconnect();
+  DisconnectPages();
 }
 
 void SimBrowser::Close() {
@@ -434,7 +441,7 @@ void SimBrowser::Close() {
   sinks_.ForEach([](BrowserEvents& sink) { sink.OnQuit(); });
   open_ = false;
   DiscardPages();
-  if (document_) document_->Disconnect();
+  DisconnectPages();
   if (!context_->Alive()) return;
   if (window_ != 0) {
     context_->windows->SetCloseHandler(window_, {});
@@ -448,7 +455,7 @@ void SimBrowser::Vanish() {
   const auto self = shared_from_this();
   open_ = false;
   DiscardPages();
-  if (document_) document_->Disconnect();
+  DisconnectPages();
   if (context_->Alive()) context_->world->WindowClosed(*this);
 }
 

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Browser.h"
 #include "sim/SimBrowserContext.h"
@@ -160,6 +161,8 @@ class SimBrowser final : public Browser, public std::enable_shared_from_this<Sim
   const SimBrowser& ChromeOwner() const;
   void UnloadPage();
   void DiscardPages();
+  // Every call on this browser's pages, shown or past, fails from now on.
+  void DisconnectPages();
   void RaiseChrome(ChromePart part, bool on);
 
   std::shared_ptr<SimBrowserContext> context_;
@@ -169,6 +172,9 @@ class SimBrowser final : public Browser, public std::enable_shared_from_this<Sim
   Hwnd window_ = 0;
   std::weak_ptr<SimElement> frameElement_;
   std::shared_ptr<SimDocument> document_;
+  // The pages shown before: elements the program still holds keep answering
+  // as long as the browser lives, as they do in the real one.
+  std::vector<std::shared_ptr<SimDocument>> history_;
   std::wstring location_;
   std::wstring lastNavigated_;
   std::wstring name_;

@@ -26,7 +26,8 @@ std::size_t SchemeLength(std::wstring_view url) {
 }
 
 bool IsIdentifierChar(wchar_t c) {
-  return IsSchemeChar(c) || c == L'_' || c == L'$';
+  return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
+         c == L'_' || c == L'$';
 }
 
 }  // namespace
