@@ -100,6 +100,11 @@ class SimBrowsers final : public BrowserFactory, private WindowListener {
   void OpenInNewWindow(SimElement& element);
   // Both: the context menu, then, when it showed, its command.
   void NewWindowFromMenu(SimElement& element);
+  // The user right-clicks the page and picks an entry that the program added
+  // to the browser's context menu: the browser runs the entry's script file
+  // (its text given), which navigates a window of the page. Answers whether
+  // the script ran.
+  bool UseMenuEntry(SimBrowser& page, std::wstring_view script);
 
   // --- What the world holds -----------------------------------------------
   // Every browser window that ever opened, in opening order (the program's

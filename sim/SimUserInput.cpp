@@ -13,6 +13,8 @@ constexpr int kRightButton = 2;
 constexpr int kEnterKey = 13;
 constexpr int kSpaceKey = 32;
 
+// The real browser reports the button for mouse down, up and move only; every
+// other event (click, context menu, drag) says 0.
 EventInfo Mouse(int button) {
   return EventInfo{button, 0, nullptr};
 }
@@ -264,7 +266,7 @@ void SimBrowsers::Blur(SimElement& element) {
 }
 
 void SimBrowsers::Drag(SimElement& element) {
-  ShownDocumentOf(element)->Fire(DomEvent::DragStart, element, Mouse(kLeftButton));
+  ShownDocumentOf(element)->Fire(DomEvent::DragStart, element, Mouse(0));
 }
 
 bool SimBrowsers::ContextMenu(SimElement& element) {
@@ -276,7 +278,7 @@ bool SimBrowsers::ContextMenu(SimElement& element) {
   if (!document->Shown()) return false;
   document->Fire(DomEvent::MouseUp, element, Mouse(kRightButton));
   if (!document->Shown()) return false;
-  return document->Fire(DomEvent::ContextMenu, element, Mouse(kRightButton));
+  return document->Fire(DomEvent::ContextMenu, element, Mouse(0));
 }
 
 void SimBrowsers::OpenInNewWindow(SimElement& element) {
@@ -289,6 +291,28 @@ void SimBrowsers::OpenInNewWindow(SimElement& element) {
 
 void SimBrowsers::NewWindowFromMenu(SimElement& element) {
   if (ContextMenu(element)) OpenInNewWindow(element);
+}
+
+bool SimBrowsers::UseMenuEntry(SimBrowser& page, std::wstring_view script) {
+  const auto document = PageOf(page);
+  if (!ContextMenu(*document->Body())) return false;
+  // The entry's script: external.menuArguments[.Parent...].navigate "URL",
+  // VBScript and so without regard to case. The window it climbs from is the
+  // one right-clicked; a top window is its own parent.
+  const std::wstring text = LowerCase(script);
+  const std::size_t start = text.find(L"external.menuarguments");
+  const std::size_t call = text.find(L".navigate", start);
+  if (start == std::wstring::npos || call == std::wstring::npos) return false;
+  const std::size_t open = text.find(L'"', call);
+  const std::size_t close = open == std::wstring::npos ? open : text.find(L'"', open + 1);
+  if (close == std::wstring::npos) return false;
+  std::shared_ptr<SimBrowser> window = page.shared_from_this();
+  for (std::size_t at = text.find(L".parent", start); at < call;
+       at = text.find(L".parent", at + 1)) {
+    if (const auto parent = window->ParentBrowser()) window = parent;
+  }
+  window->StartNavigation(RequestFor(std::wstring(script.substr(open + 1, close - open - 1))));
+  return true;
 }
 
 }  // namespace qx::sim
