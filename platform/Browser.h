@@ -9,6 +9,7 @@
 
 #include "platform/Connection.h"
 #include "platform/Dom.h"
+#include "platform/PlatformError.h"
 #include "platform/Types.h"
 
 namespace qx {
@@ -112,6 +113,14 @@ class BrowserFactory {
   virtual ~BrowserFactory() = default;
   // A new browser application window, not yet visible.
   virtual std::shared_ptr<Browser> NewBrowserWindow() = 0;
+  // A browser control hosted hidden on the program's own form (the page
+  // catcher): it has no window of its own, is not in the shell's list, and
+  // raises its events on its own sinks. A platform that cannot host one
+  // fails.
+  virtual std::shared_ptr<Browser> CreateHiddenBrowserControl() {
+    throw PlatformError(kErrAutomation, L"No browser control can be hosted here",
+                        L"BrowserFactory.CreateHiddenBrowserControl");
+  }
 };
 
 }  // namespace qx

@@ -3,6 +3,7 @@
 // context once.
 
 #include "base/AnsiCodec.h"
+#include "platform/Browser.h"
 #include "platform/Clock.h"
 #include "platform/Desktop.h"
 #include "platform/Dialogs.h"
@@ -40,6 +41,8 @@ struct Platform {
   InputBox& inputBox;
   UrlUnescaper& unescaper;
   const AnsiCodec& ansi;
+  ShellWindowList& shellWindows;
+  BrowserFactory& browsers;
 };
 
 }  // namespace qx

@@ -47,10 +47,18 @@ SimDesktop::SimDesktop(fs::path driveRoot)
       }) {
   programProcess_ = windows_.StartProcess(std::wstring(kProgramFile));
   windows_.SetCurrentProcess(programProcess_);
-  platform_ = std::make_unique<Platform>(
-      Platform{store_,    registry_,    files_,    clock_,       random_,   windows_,   shell_,
-               messages_, errorDialog_, process_,  hookControl_, ui_,       keyboard_,  sound_,
-               workArea_, tray_,        pictures_, menus_,       inputBox_, unescaper_, ansi_});
+  platform_ = std::make_unique<Platform>(Platform{store_,       registry_,
+                                                  files_,       clock_,
+                                                  random_,      windows_,
+                                                  shell_,       messages_,
+                                                  errorDialog_, process_,
+                                                  hookControl_, ui_,
+                                                  keyboard_,    sound_,
+                                                  workArea_,    tray_,
+                                                  pictures_,    menus_,
+                                                  inputBox_,    unescaper_,
+                                                  ansi_,        browsers_.shellWindows(),
+                                                  browsers_});
   ui_.SetPendingMessages([this] { windows_.DeliverPostedCloses(); });
 }
 

@@ -9,6 +9,7 @@
 #include "platform/Platform.h"
 #include "sim/FailureInjector.h"
 #include "sim/RecordingHookControl.h"
+#include "sim/SimBrowsers.h"
 #include "sim/SimClock.h"
 #include "sim/SimDialogs.h"
 #include "sim/SimFileSystem.h"
@@ -54,6 +55,8 @@ class SimDesktop {
   SimPictures& pictures() { return pictures_; }
   SimPopupMenus& menus() { return menus_; }
   SimInputBox& inputBox() { return inputBox_; }
+  // The browsers, their pages and the shell's window list.
+  SimBrowsers& browsers() { return browsers_; }
   // Moves the virtual clock on; timers tick on the way.
   void Advance(std::int64_t ms) { ui_.Advance(ms); }
   const std::filesystem::path& DriveRoot() const { return root_; }
@@ -85,6 +88,7 @@ class SimDesktop {
   SimPopupMenus menus_{failures_};
   SimInputBox inputBox_{failures_};
   SimUrlUnescaper unescaper_{failures_};
+  SimBrowsers browsers_{failures_, windows_};
   ProcessId programProcess_ = 0;
   std::unique_ptr<Platform> platform_;
 };

@@ -130,8 +130,18 @@ void SimWindowManager::EndProcess(ProcessId process) {
   const auto it = processes_.find(process);
   if (it == processes_.end()) return;
   it->second.running = false;
+  std::vector<Hwnd> gone;
   for (auto& [handle, w] : windows_) {
-    if (w.process == process) w.open = false;
+    if (w.process == process && w.open) {
+      w.open = false;
+      gone.push_back(handle);
+    }
+  }
+  for (const Hwnd h : gone) {
+    closeHandlers_.erase(h);
+    if (const SimWindow* w = Find(h)) {
+      listeners_.ForEach([w](WindowListener& l) { l.WindowDestroyed(*w); });
+    }
   }
 }
 
@@ -146,23 +156,58 @@ Hwnd SimWindowManager::CreateWindow(ProcessId process, std::wstring text, std::w
   nextWindow_ += 0x10;
   windows_[handle] = SimWindow{
       handle, std::move(text), std::move(className), parent, owner, exStyle, process, true};
+  const SimWindow& created = windows_[handle];
+  listeners_.ForEach([&created](WindowListener& l) { l.WindowCreated(created); });
   return handle;
 }
 
 void SimWindowManager::SetText(Hwnd window, std::wstring text) {
-  if (SimWindow* w = Find(window)) w->text = std::move(text);
+  SimWindow* w = Find(window);
+  if (w == nullptr || !w->open) return;
+  w->text = std::move(text);
+  listeners_.ForEach([w](WindowListener& l) { l.CaptionChanged(*w); });
+}
+
+void SimWindowManager::Activate(Hwnd window) {
+  const SimWindow* w = Live(window);
+  if (w == nullptr) return;
+  foreground_ = window;
+  listeners_.ForEach([w](WindowListener& l) { l.WindowActivated(*w); });
 }
 
 void SimWindowManager::DestroyWindow(Hwnd window) {
-  // Child windows go with their parent.
+  // Child windows go with their parent, and owned windows (a web page
+  // dialog) with their owner.
   std::vector<Hwnd> doomed{window};
   for (std::size_t i = 0; i < doomed.size(); ++i) {
     for (auto& [handle, w] : windows_) {
-      if (w.open && w.parent == doomed[i]) doomed.push_back(handle);
+      if (w.open && (w.parent == doomed[i] || w.owner == doomed[i]) &&
+          std::find(doomed.begin(), doomed.end(), handle) == doomed.end()) {
+        doomed.push_back(handle);
+      }
     }
   }
+  std::vector<Hwnd> closed;
   for (const Hwnd h : doomed) {
-    if (SimWindow* w = Find(h)) w->open = false;
+    SimWindow* w = Find(h);
+    if (w != nullptr && w->open) {
+      w->open = false;
+      closed.push_back(h);
+    }
+    closeHandlers_.erase(h);
+    if (foreground_ == h) foreground_ = 0;
+  }
+  for (const Hwnd h : closed) {
+    const SimWindow* w = Find(h);
+    listeners_.ForEach([w](WindowListener& l) { l.WindowDestroyed(*w); });
+  }
+}
+
+void SimWindowManager::SetCloseHandler(Hwnd window, std::function<void()> handler) {
+  if (handler) {
+    closeHandlers_[window] = std::move(handler);
+  } else {
+    closeHandlers_.erase(window);
   }
 }
 
@@ -185,10 +230,17 @@ std::vector<Hwnd> SimWindowManager::DeliverPostedCloses() {
   const std::vector<Hwnd> posted = std::move(posted_);
   posted_.clear();
   for (const Hwnd h : posted) {
-    if (IsOpen(h)) {
+    if (!IsOpen(h)) continue;
+    const auto handler = closeHandlers_.find(h);
+    if (handler != closeHandlers_.end()) {
+      // A window that handles the message itself (a browser window runs its
+      // own closing); copied, as closing may drop the handler.
+      const std::function<void()> run = handler->second;
+      run();
+    } else {
       DestroyWindow(h);
-      closed.push_back(h);
     }
+    if (!IsOpen(h)) closed.push_back(h);
   }
   return closed;
 }

@@ -3,13 +3,17 @@
 // parents, owners, extended styles, owning processes and their program
 // files, and the close message.
 
+#include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/Connection.h"
 #include "platform/Desktop.h"
 #include "sim/FailureInjector.h"
+#include "sim/SinkList.h"
 
 namespace qx::sim {
 
@@ -30,6 +34,18 @@ struct SimProcess {
   bool running = true;
   // Processes of other users or the system cannot be opened for reading.
   bool accessDenied = false;
+};
+
+// Told of every window change at once, while the window is being created or
+// changed, as a system-wide hook procedure is: what a simulated hook library
+// turns into its notifications.
+class WindowListener {
+ public:
+  virtual ~WindowListener() = default;
+  virtual void WindowCreated(const SimWindow& /*window*/) {}
+  virtual void CaptionChanged(const SimWindow& /*window*/) {}
+  virtual void WindowActivated(const SimWindow& /*window*/) {}
+  virtual void WindowDestroyed(const SimWindow& /*window*/) {}
 };
 
 class SimWindowManager final : public Desktop {
@@ -61,7 +77,15 @@ class SimWindowManager final : public Desktop {
   Hwnd CreateWindow(ProcessId process, std::wstring text, std::wstring className, Hwnd parent = 0,
                     std::uint32_t exStyle = 0, Hwnd owner = 0);
   void SetText(Hwnd window, std::wstring text);
+  // The window comes to the foreground.
+  void Activate(Hwnd window);
+  Hwnd Foreground() const { return foreground_; }
+  // Destroys the window with its child windows and the windows it owns.
   void DestroyWindow(Hwnd window);
+  // What the window does when a posted close message reaches it; without a
+  // handler it is destroyed.
+  void SetCloseHandler(Hwnd window, std::function<void()> handler);
+  std::unique_ptr<Connection> Listen(WindowListener& listener) { return listeners_.Add(listener); }
   const SimWindow* Find(Hwnd window) const;
   SimWindow* Find(Hwnd window);
   bool IsOpen(Hwnd window) const;
@@ -72,8 +96,9 @@ class SimWindowManager final : public Desktop {
   void SetVersion(const OsVersionInfo& version) { version_ = version; }
   // The program's own process, as CurrentProcessId answers it.
   void SetCurrentProcess(ProcessId process) { current_ = process; }
-  Hwnd Foreground() const { return foreground_; }
   void SetCursor(int x, int y) { cursorX_ = x, cursorY_ = y; }
+  // The same, read by the simulated desktop itself (no failure injected).
+  ProcessId CurrentProcess() const { return current_; }
 
  private:
   const SimWindow* Live(Hwnd window) const;
@@ -82,9 +107,11 @@ class SimWindowManager final : public Desktop {
   std::map<Hwnd, SimWindow> windows_;
   std::map<ProcessId, SimProcess> processes_;
   std::vector<Hwnd> posted_;
+  std::map<Hwnd, std::function<void()>> closeHandlers_;
+  SinkList<WindowListener> listeners_;
+  Hwnd foreground_ = 0;
   OsVersionInfo version_{5, 1, 2600, 2, L"Service Pack 2"};
   ProcessId current_ = 0;
-  Hwnd foreground_ = 0;
   int cursorX_ = 1000;
   int cursorY_ = 740;
   Hwnd nextWindow_ = 0x10010;

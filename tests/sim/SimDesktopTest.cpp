@@ -111,7 +111,7 @@ TEST_F(SimDesktopTest, ParentAnswersTheOwnerOfATopLevelWindow) {
   EXPECT_EQ(w.Parent(frame), 0u);
   w.DestroyWindow(frame);
   EXPECT_FALSE(w.IsOpen(child));  // children go with their parent
-  EXPECT_TRUE(w.IsOpen(owned));   // an owned window is not a child
+  EXPECT_FALSE(w.IsOpen(owned));  // and owned windows with their owner, as DestroyWindow does
 }
 
 TEST_F(SimDesktopTest, CloseMessagesArriveWhenDelivered) {
