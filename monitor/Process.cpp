@@ -32,9 +32,25 @@ ErrorReporter& Process::errors() {
   return *errors_;
 }
 
+Websites& Process::websites() {
+  if (!websites_) {
+    websites_ = std::make_unique<Websites>(platform_.files, platform_.ansi, settings(), errors());
+  }
+  return *websites_;
+}
+
+Windows& Process::windows() {
+  if (!windows_) {
+    windows_ = std::make_unique<Windows>(platform_.files, platform_.ansi, platform_.hookControl);
+  }
+  return *windows_;
+}
+
 void Process::EndOfLife() {
   if (ended_) return;
   ended_ = true;
+  if (websites_) websites_->Terminate();
+  if (windows_) windows_->Terminate();
   // Settings last: the start mode it applies is the one the user chose last.
   if (settings_) settings_->Terminate(registry_);
 }
