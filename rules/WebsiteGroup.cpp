@@ -5,25 +5,36 @@
 namespace qx {
 
 Website* WebsiteGroup::Find(std::wstring_view url) const {
-  const auto it = byUrl_.find(url);
-  return it == byUrl_.end() ? nullptr : &*it->second.rule;
+  const Slot* slot = byUrl_.Find(TextHash(url), [&](const Slot& s) { return s.rule->URL == url; });
+  return slot ? &*slot->rule : nullptr;
 }
 
 Website& WebsiteGroup::Insert(std::wstring url, std::int32_t ruleType, std::uint64_t order) {
-  Erase(url);
+  const std::uint64_t hash = TextHash(url);
+  Slot* slot = byUrl_.Find(hash, [&](const Slot& s) { return s.rule->URL == url; });
   rules_.emplace_back(std::move(url), ruleType);
   const auto rule = std::prev(rules_.end());
-  byUrl_.emplace(std::wstring_view(rule->URL), Slot{rule, order});
-  CountLength(rule->URL.size(), +1);
+  if (slot) {
+    // The same URL: the old rule goes, the new one takes its place last.
+    rules_.erase(slot->rule);
+    *slot = Slot{rule, order};
+  } else {
+    byUrl_.Insert(hash, Slot{rule, order});
+    CountLength(rule->URL.size(), +1);
+  }
   return *rule;
 }
 
 bool WebsiteGroup::Erase(std::wstring_view url) {
-  const auto it = byUrl_.find(url);
-  if (it == byUrl_.end()) return false;
-  const auto rule = it->second.rule;
+  std::list<Website>::iterator rule;
+  if (!byUrl_.Erase(TextHash(url), [&](const Slot& s) {
+        if (s.rule->URL != url) return false;
+        rule = s.rule;
+        return true;
+      })) {
+    return false;
+  }
   CountLength(rule->URL.size(), -1);
-  byUrl_.erase(it);
   rules_.erase(rule);
   return true;
 }

@@ -6,11 +6,11 @@
 #include <list>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "rules/TextKeyHash.h"
+#include "rules/FlatIndex.h"
+#include "rules/TextHash.h"
 #include "rules/Website.h"
 
 namespace qx {
@@ -34,7 +34,7 @@ class WebsiteGroup {
     std::list<Website>::iterator rule;
     // Rises with every rule added to any group, so that among the rules
     // matching one URL the one added first is found without a scan.
-    std::uint64_t order;
+    std::uint64_t order = 0;
   };
 
   Website* Find(std::wstring_view url) const;
@@ -53,8 +53,10 @@ class WebsiteGroup {
       if (length > url.size()) break;
       while (hashed < length)
         hash.Add(url[hashed++]);
-      const auto it = byUrl_.find(HashedText{url.substr(0, length), hash.Value()});
-      if (it != byUrl_.end() && visit(*it->second.rule, it->second.order)) return;
+      const std::wstring_view prefix = url.substr(0, length);
+      const Slot* slot =
+          byUrl_.Find(MixHash(hash.Value()), [&](const Slot& s) { return s.rule->URL == prefix; });
+      if (slot && visit(*slot->rule, slot->order)) return;
     }
   }
 
@@ -62,8 +64,7 @@ class WebsiteGroup {
 
   std::wstring host_;
   std::list<Website> rules_;
-  // Keyed by views of the rules' own URLs: list nodes never move.
-  std::unordered_map<std::wstring_view, Slot, TextKeyHash, TextKeyEqual> byUrl_;
+  FlatIndex<Slot> byUrl_;
   // The distinct URL lengths in this group, ascending, with their counts.
   std::vector<std::pair<std::size_t, std::uint32_t>> lengths_;
 };

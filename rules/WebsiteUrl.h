@@ -29,9 +29,16 @@ bool HasDoubleDot(std::wstring_view text);
 // The text after the first "."; all of it when there is none.
 std::wstring_view StripToDot(std::wstring_view text);
 
+// The same three as views into the text (or into kScriptScheme), in the
+// text's own letter case: on lower-case text they give exactly what the
+// three above give, without a copy. The queries run them on every URL.
+std::wstring_view StripQueryView(std::wstring_view text);
+std::wstring_view HostView(std::wstring_view text);
+std::wstring_view StripProtocolView(std::wstring_view text);
+
 // A local path given as a rule ("c:", "c:/pages") becomes a file URL; other
 // text comes back unchanged. Expects lower-case text.
-std::wstring RuleLocalPathToFileUrl(std::wstring_view url);
+std::wstring RuleLocalPathToFileUrl(std::wstring url);
 // A local page as the browser may report it ("c:\pages\a b.htm",
 // "\\server\share\x.htm") becomes a file URL with forward slashes and
 // escaped blanks; other text comes back unchanged.

@@ -20,24 +20,25 @@ Websites::Websites(FileSystem& files, const AnsiCodec& ansi, Settings& settings,
   Load();
 }
 
+// The text is lower-cased first, so the helpers' views give what their
+// copying forms give.
 Websites::RuleKey Websites::Normalise(std::wstring_view url, bool cutQuery) {
-  std::wstring text = website::RuleLocalPathToFileUrl(LowerCase(url));
-  if (cutQuery) text = website::StripQuery(text);
-  RuleKey key;
-  key.host = website::HostOf(text);
-  key.url = website::StripProtocol(text);
-  return key;
+  const std::wstring text = website::RuleLocalPathToFileUrl(LowerCase(url));
+  const std::wstring_view cut = cutQuery ? website::StripQueryView(text) : text;
+  return RuleKey{std::wstring(website::HostView(cut)),
+                 std::wstring(website::StripProtocolView(cut))};
 }
 
 Websites::RuleKey Websites::QueryStart(std::wstring_view lowerUrl) {
-  const std::wstring text = website::StripQuery(lowerUrl);
+  const std::wstring_view cut = website::StripQueryView(lowerUrl);
+  const std::wstring_view host = website::HostView(cut);
+  const std::wstring_view url = website::StripProtocolView(cut);
+  if (host == website::kScriptScheme) return RuleKey{std::wstring(host), std::wstring(url)};
   RuleKey key;
-  key.host = website::HostOf(text);
-  key.url = website::StripProtocol(text);
-  if (key.host != website::kScriptScheme) {
-    key.host.insert(0, kWww);
-    key.url.insert(0, kWww);
-  }
+  key.host.reserve(kWww.size() + host.size());
+  key.host.append(kWww).append(host);
+  key.url.reserve(kWww.size() + url.size());
+  key.url.append(kWww).append(url);
   return key;
 }
 
@@ -98,14 +99,19 @@ bool Websites::Kill(std::wstring_view url) const {
   return kill;
 }
 
-Website& Websites::Insert(std::wstring_view host, std::wstring url, std::int32_t ruleType) {
-  auto found = groupByHost_.find(host);
-  if (found == groupByHost_.end()) {
-    groups_.emplace_back(std::wstring(host));
-    const auto group = std::prev(groups_.end());
-    found = groupByHost_.emplace(std::wstring_view(group->Host()), group).first;
-  }
-  return found->second->Insert(std::move(url), ruleType, nextOrder_++);
+WebsiteGroup& Websites::GroupFor(std::wstring_view host) {
+  const std::uint64_t hash = TextHash(host);
+  const auto* found = groupByHost_.Find(
+      hash, [&](std::list<WebsiteGroup>::iterator g) { return g->Host() == host; });
+  if (found) return **found;
+  groups_.emplace_back(std::wstring(host));
+  const auto group = std::prev(groups_.end());
+  groupByHost_.Insert(hash, group);
+  return *group;
+}
+
+Website& Websites::Insert(WebsiteGroup& group, std::wstring url, std::int32_t ruleType) {
+  return group.Insert(std::move(url), ruleType, nextOrder_++);
 }
 
 Website* Websites::Add(std::wstring_view url, std::int32_t ruleType, bool stripWWW) {
@@ -119,7 +125,7 @@ Website* Websites::Add(std::wstring_view url, std::int32_t ruleType, bool stripW
       key.host.erase(0, kWww.size());
       key.url.erase(0, std::min(kWww.size(), key.url.size()));
     }
-    rule = &Insert(key.host, std::move(key.url), ruleType);
+    rule = &Insert(GroupFor(key.host), std::move(key.url), ruleType);
   } catch (const PlatformError& e) {
     report(MakeError(e));
     return nullptr;
@@ -141,20 +147,24 @@ Website* Websites::Add(std::wstring_view url, std::int32_t ruleType, bool stripW
 
 bool Websites::Remove(std::wstring_view url) {
   const RuleKey key = Normalise(url, true);
-  const auto found = groupByHost_.find(key.host);
-  if (found == groupByHost_.end()) return false;
-  const auto group = found->second;
+  const std::uint64_t hash = TextHash(key.host);
+  const auto matches = [&](std::list<WebsiteGroup>::iterator g) { return g->Host() == key.host; };
+  const auto* found = groupByHost_.Find(hash, matches);
+  if (!found) return false;
+  const auto group = *found;
   if (!group->Erase(key.url)) return false;
   if (group->Count() == 0) {
-    groupByHost_.erase(found);
+    groupByHost_.Erase(hash, matches);
     groups_.erase(group);
   }
   return true;
 }
 
 const WebsiteGroup* Websites::GroupOf(std::wstring_view lowerHost) const {
-  const auto found = groupByHost_.find(lowerHost);
-  return found == groupByHost_.end() ? nullptr : &*found->second;
+  const auto* found = groupByHost_.Find(
+      TextHash(lowerHost),
+      [&](std::list<WebsiteGroup>::iterator g) { return g->Host() == lowerHost; });
+  return found ? &**found : nullptr;
 }
 
 const WebsiteGroup* Websites::FindGroup(std::wstring_view host) const {
@@ -186,8 +196,9 @@ void Websites::ImportServerList() {
     if (!files_.Exists(path)) return;
     const std::string bytes = files_.ReadAll(path);
     for (const ServerListEntry& entry : ParseServerList(ansi_.Decode(bytes))) {
-      const RuleKey key = Normalise(entry.site, true);
-      Insert(key.host, key.url, entry.disallow ? kDisallowPopups : kAllowPopups);
+      RuleKey key = Normalise(entry.site, true);
+      Insert(GroupFor(key.host), std::move(key.url),
+             entry.disallow ? kDisallowPopups : kAllowPopups);
     }
     listImported_ = true;
   });
@@ -202,15 +213,19 @@ void Websites::LoadRuleFile() {
     ruleFileUnreadable_ = true;
     return;
   }
+  // The file is written group by group: most records belong to the group
+  // of the record before.
+  WebsiteGroup* last = nullptr;
   ReadWebsiteRecords(ansi_, bytes, [&](std::int32_t type, std::wstring text) {
-    if (Trim(text).empty()) return;
+    if (text.find_first_not_of(L' ') == std::wstring::npos) return;  // blank
     const bool subdomains = text.starts_with(kSubdomainMarker);
     if (subdomains) text.erase(0, kSubdomainMarker.size());
     // A stored URL was cut when its rule was made. Cutting again would read
     // a "?" that stands for a character the code page cannot hold as the
     // start of a query, and widen a page's rule to its whole site.
-    const RuleKey key = Normalise(text, false);
-    Insert(key.host, key.url, type).MatchSubdomains = subdomains;
+    RuleKey key = Normalise(text, false);
+    if (!last || last->Host() != key.host) last = &GroupFor(key.host);
+    Insert(*last, std::move(key.url), type).MatchSubdomains = subdomains;
   });
 }
 
@@ -239,7 +254,7 @@ void Websites::Terminate() {
     });
     listImported_ = false;
   }
-  groupByHost_.clear();
+  groupByHost_.Clear();
   groups_.clear();
 }
 

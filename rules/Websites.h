@@ -10,13 +10,12 @@
 #include <list>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "base/AnsiCodec.h"
 #include "logging/ErrorReporter.h"
 #include "platform/FileSystem.h"
-#include "rules/TextKeyHash.h"
+#include "rules/FlatIndex.h"
 #include "rules/Website.h"
 #include "rules/WebsiteGroup.h"
 #include "settings/Settings.h"
@@ -80,13 +79,16 @@ class Websites {
     std::wstring url;
   };
   // Lower-case text with local paths made file URLs, split into host and
-  // URL. The loader keeps a stored URL as it is (no query cut): see Load.
+  // URL. The loader keeps a stored URL as it is (no query cut): see
+  // LoadRuleFile.
   static RuleKey Normalise(std::wstring_view url, bool cutQuery);
   // The host and URL a query walks from: "www." in front unless a script.
   static RuleKey QueryStart(std::wstring_view lowerUrl);
 
   const WebsiteGroup* GroupOf(std::wstring_view lowerHost) const;
-  Website& Insert(std::wstring_view host, std::wstring url, std::int32_t ruleType);
+  // The host's group, appended when there is none.
+  WebsiteGroup& GroupFor(std::wstring_view host);
+  Website& Insert(WebsiteGroup& group, std::wstring url, std::int32_t ruleType);
   void Load();
   void ImportServerList();
   void LoadRuleFile();
@@ -104,9 +106,7 @@ class Websites {
   std::function<void()> refreshHook_;
 
   std::list<WebsiteGroup> groups_;
-  std::unordered_map<std::wstring_view, std::list<WebsiteGroup>::iterator, TextKeyHash,
-                     TextKeyEqual>
-      groupByHost_;
+  FlatIndex<std::list<WebsiteGroup>::iterator> groupByHost_;
   std::uint64_t nextOrder_ = 0;
   bool listImported_ = false;
   // "websites.dat" is there but could not be read: writing over it at the

@@ -91,7 +91,7 @@ TEST(WebsiteUrl, RuleLocalPathsBecomeFileUrls) {
       {L"c", L"c"},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(RuleLocalPathToFileUrl(c.in), c.out) << Show(c.in);
+    EXPECT_EQ(RuleLocalPathToFileUrl(std::wstring(c.in)), c.out) << Show(c.in);
 }
 
 TEST(WebsiteUrl, PageLocalPathsBecomeFileUrlsWithEscapedBlanks) {
