@@ -6,44 +6,59 @@
 
 namespace qx {
 
-const Window* WindowGroup::Find(std::wstring_view lowerCaption) const {
-  const auto it = byCaption_.find(lowerCaption);
-  return it == byCaption_.end() ? nullptr : &*it->second;
+namespace {
+
+auto SameCaption(std::wstring_view lowerCaption) {
+  return [lowerCaption](std::list<Window>::iterator rule) {
+    return EqualsNoCase(rule->Caption, lowerCaption);
+  };
 }
 
-std::optional<std::int32_t> WindowGroup::Insert(std::wstring lowerCaption, Window rule) {
+}  // namespace
+
+const Window* WindowGroup::Find(std::wstring_view lowerCaption, std::uint64_t hash) const {
+  const auto* rule = byCaption_.Find(hash, SameCaption(lowerCaption));
+  return rule ? &**rule : nullptr;
+}
+
+std::optional<std::int32_t> WindowGroup::Insert(std::wstring_view lowerCaption, Window rule) {
   const std::optional<std::int32_t> replaced = Erase(lowerCaption);
   if (rule.Status == kCaptionContains) {
     ++phraseCount_;
     phrasesStale_ = true;
   }
   rules_.push_back(std::move(rule));
-  byCaption_.emplace(std::move(lowerCaption), std::prev(rules_.end()));
+  byCaption_.Insert(TextHash(lowerCaption), std::prev(rules_.end()));
   return replaced;
 }
 
 std::optional<std::int32_t> WindowGroup::Erase(std::wstring_view lowerCaption) {
-  const auto it = byCaption_.find(lowerCaption);
-  if (it == byCaption_.end()) return std::nullopt;
-  const std::int32_t status = it->second->Status;
-  if (status == kCaptionContains) {
+  std::optional<std::int32_t> status;
+  std::list<Window>::iterator removed;
+  byCaption_.Erase(TextHash(lowerCaption), [&](std::list<Window>::iterator rule) {
+    if (!EqualsNoCase(rule->Caption, lowerCaption)) return false;
+    removed = rule;
+    status = rule->Status;
+    return true;
+  });
+  if (!status) return std::nullopt;
+  if (*status == kCaptionContains) {
     --phraseCount_;
     phrasesStale_ = true;
   }
-  rules_.erase(it->second);
-  byCaption_.erase(it);
+  rules_.erase(removed);
   return status;
 }
 
 bool WindowGroup::AnyPhraseIn(std::wstring_view lowerCaption) {
   if (phraseCount_ == 0) return false;
   if (phrasesStale_) {
-    std::vector<std::wstring_view> phrases;
-    phrases.reserve(phraseCount_);
-    for (const auto& [key, rule] : byCaption_) {
-      if (rule->Status == kCaptionContains) phrases.push_back(key);
+    std::vector<std::wstring> lowered;
+    lowered.reserve(phraseCount_);
+    for (const Window& rule : rules_) {
+      if (rule.Status == kCaptionContains) lowered.push_back(LowerCase(rule.Caption));
     }
-    phrases_ = PhraseMatcher(phrases);
+    phrases_ = PhraseMatcher(std::vector<std::wstring_view>(lowered.begin(), lowered.end()));
     phrasesStale_ = false;
   }
   return phrases_.AnyIn(lowerCaption);

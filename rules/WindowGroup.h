@@ -8,10 +8,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
+#include "rules/FlatIndex.h"
 #include "rules/PhraseMatcher.h"
-#include "rules/TextKeyHash.h"
+#include "rules/TextHash.h"
 #include "rules/Window.h"
 
 namespace qx {
@@ -31,10 +31,11 @@ class WindowGroup {
  private:
   friend class Windows;
 
-  // lowerCaption: the trimmed caption lower-cased, the rule's key.
-  const Window* Find(std::wstring_view lowerCaption) const;
+  // lowerCaption: the trimmed caption lower-cased, the rule's key; hash:
+  // its TextHash.
+  const Window* Find(std::wstring_view lowerCaption, std::uint64_t hash) const;
   // Appends the rule; answers the status of the rule it replaced, if any.
-  std::optional<std::int32_t> Insert(std::wstring lowerCaption, Window rule);
+  std::optional<std::int32_t> Insert(std::wstring_view lowerCaption, Window rule);
   // Answers the status of the removed rule.
   std::optional<std::int32_t> Erase(std::wstring_view lowerCaption);
   // Does any phrase rule of this group occur in the lower-case caption?
@@ -42,8 +43,8 @@ class WindowGroup {
 
   std::wstring program_;
   std::list<Window> rules_;
-  std::unordered_map<std::wstring, std::list<Window>::iterator, TextKeyHash, TextKeyEqual>
-      byCaption_;
+  // Keyed by the hash of the lower-cased caption.
+  FlatIndex<std::list<Window>::iterator> byCaption_;
   std::size_t phraseCount_ = 0;
   // Built when first needed after a change: loading thousands of rules
   // builds it once.

@@ -3,6 +3,7 @@
 #include "base/ByteCodec.h"
 #include "base/Text.h"
 #include "platform/PlatformError.h"
+#include "rules/TextHash.h"
 
 namespace qx {
 
@@ -20,9 +21,26 @@ std::wstring Windows::CaptionKey(std::wstring_view trimmedCaption) {
   return LowerCase(trimmedCaption);
 }
 
+std::wstring Windows::TrimmedLower(std::wstring_view caption) {
+  // One copy where LowerCase(Trim(...)) makes two: Kill runs on every
+  // caption any program shows.
+  std::wstring text = Trim(caption);
+  for (wchar_t& c : text)
+    c = LowerChar(c);
+  return text;
+}
+
+namespace {
+
+auto SameProgram(std::wstring_view programKey) {
+  return [programKey](std::list<WindowGroup>::iterator g) { return g->Program() == programKey; };
+}
+
+}  // namespace
+
 WindowGroup* Windows::GroupOf(std::wstring_view programKey) {
-  const auto found = groupByProgram_.find(programKey);
-  return found == groupByProgram_.end() ? nullptr : &*found->second;
+  const auto* found = groupByProgram_.Find(TextHash(programKey), SameProgram(programKey));
+  return found ? &**found : nullptr;
 }
 
 const Window* Windows::Insert(std::wstring program, std::wstring caption, std::int32_t status) {
@@ -30,12 +48,11 @@ const Window* Windows::Insert(std::wstring program, std::wstring caption, std::i
   if (!group) {
     groups_.emplace_back(program);
     const auto added = std::prev(groups_.end());
-    groupByProgram_.emplace(std::wstring_view(added->Program()), added);
+    groupByProgram_.Insert(TextHash(added->Program()), added);
     group = &*added;
   }
-  std::wstring key = CaptionKey(caption);
-  const auto replaced =
-      group->Insert(std::move(key), Window(std::move(caption), std::move(program), status));
+  const std::wstring key = CaptionKey(caption);
+  const auto replaced = group->Insert(key, Window(std::move(caption), std::move(program), status));
   if (replaced == kCaptionContains) --containsRuleCount_;
   if (status == kCaptionContains) ++containsRuleCount_;
   return &group->rules_.back();
@@ -55,26 +72,27 @@ const Window* Windows::Add(std::wstring_view program, std::wstring_view caption,
 
 bool Windows::Remove(std::wstring_view program, std::wstring_view caption) {
   const std::wstring key = ProgramKey(program);
-  const auto found = groupByProgram_.find(std::wstring_view(key));
-  if (found == groupByProgram_.end()) return false;
-  const auto group = found->second;
+  const auto* found = groupByProgram_.Find(TextHash(key), SameProgram(key));
+  if (!found) return false;
+  const auto group = *found;
   const auto removed = group->Erase(CaptionKey(Trim(caption)));
   if (!removed) return false;
   if (*removed == kCaptionContains) --containsRuleCount_;
   if (group->Count() == 0) {
-    groupByProgram_.erase(found);
+    groupByProgram_.Erase(TextHash(key), SameProgram(key));
     groups_.erase(group);
   }
   if (Count() == 0) Step([&] { hooks_.RemoveMsgHook(); });
   return true;
 }
 
-bool Windows::KillIn(std::wstring_view programKey, std::wstring_view lowerCaption) {
+bool Windows::KillIn(std::wstring_view programKey, std::wstring_view lowerCaption,
+                     std::uint64_t captionHash) {
   WindowGroup* group = GroupOf(programKey);
   if (!group) return false;
   // A rule whose text is the whole caption decides at once, whatever its
   // kind; otherwise only a phrase can still match.
-  if (const Window* rule = group->Find(lowerCaption);
+  if (const Window* rule = group->Find(lowerCaption, captionHash);
       rule && (rule->Status == kCaptionContains || rule->Status == kCaptionEquals)) {
     return true;
   }
@@ -83,19 +101,22 @@ bool Windows::KillIn(std::wstring_view programKey, std::wstring_view lowerCaptio
 }
 
 bool Windows::Kill(std::wstring_view program, std::wstring_view caption) {
-  const std::wstring lowerCaption = CaptionKey(Trim(caption));
+  const std::wstring lowerCaption = TrimmedLower(caption);
   const std::wstring key = LowerCase(program);
-  if (KillIn(key, lowerCaption)) return true;
-  return key != kAllPrograms && KillIn(kAllPrograms, lowerCaption);
+  const std::uint64_t hash = TextHash(lowerCaption);
+  if (KillIn(key, lowerCaption, hash)) return true;
+  return key != kAllPrograms && KillIn(kAllPrograms, lowerCaption, hash);
 }
 
 const WindowGroup* Windows::FindGroup(std::wstring_view program) const {
-  const auto found = groupByProgram_.find(std::wstring_view(ProgramKey(program)));
-  return found == groupByProgram_.end() ? nullptr : &*found->second;
+  const std::wstring key = ProgramKey(program);
+  const auto* found = groupByProgram_.Find(TextHash(key), SameProgram(key));
+  return found ? &**found : nullptr;
 }
 
 const Window* Windows::FindRule(const WindowGroup& group, std::wstring_view caption) const {
-  return group.Find(CaptionKey(Trim(caption)));
+  const std::wstring key = TrimmedLower(caption);
+  return group.Find(key, TextHash(key));
 }
 
 void Windows::Load() {
@@ -142,7 +163,7 @@ void Windows::Terminate() {
     }
     Step([&] { files_.WriteAll(JoinPath(files_.ProgramFolder(), kWindowsFile), writer.Bytes()); });
   }
-  groupByProgram_.clear();
+  groupByProgram_.Clear();
   groups_.clear();
   containsRuleCount_ = 0;
 }

@@ -10,12 +10,11 @@
 #include <list>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 #include "base/AnsiCodec.h"
 #include "platform/FileSystem.h"
 #include "platform/HookControl.h"
-#include "rules/TextKeyHash.h"
+#include "rules/FlatIndex.h"
 #include "rules/Window.h"
 #include "rules/WindowGroup.h"
 
@@ -67,9 +66,11 @@ class Windows {
  private:
   static std::wstring ProgramKey(std::wstring_view program);
   static std::wstring CaptionKey(std::wstring_view trimmedCaption);
+  static std::wstring TrimmedLower(std::wstring_view caption);
   const Window* Insert(std::wstring program, std::wstring caption, std::int32_t status);
   WindowGroup* GroupOf(std::wstring_view programKey);
-  bool KillIn(std::wstring_view programKey, std::wstring_view lowerCaption);
+  bool KillIn(std::wstring_view programKey, std::wstring_view lowerCaption,
+              std::uint64_t captionHash);
   void Load();
 
   FileSystem& files_;
@@ -78,8 +79,7 @@ class Windows {
   std::function<void()> refreshHook_;
 
   std::list<WindowGroup> groups_;
-  std::unordered_map<std::wstring_view, std::list<WindowGroup>::iterator, TextKeyHash, TextKeyEqual>
-      groupByProgram_;
+  FlatIndex<std::list<WindowGroup>::iterator> groupByProgram_;
   std::int32_t containsRuleCount_ = 0;
   // "windows.dat" is there but could not be read: writing over it at the
   // end would lose every rule it holds.
