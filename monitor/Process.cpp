@@ -32,6 +32,20 @@ ErrorReporter& Process::errors() {
   return *errors_;
 }
 
+Websites& Process::websites() {
+  if (!websites_) {
+    websites_ = std::make_unique<Websites>(platform_.files, platform_.ansi, settings(), errors());
+  }
+  return *websites_;
+}
+
+Windows& Process::windows() {
+  if (!windows_) {
+    windows_ = std::make_unique<Windows>(platform_.files, platform_.ansi, platform_.hookControl);
+  }
+  return *windows_;
+}
+
 PopupLog& Process::popupLog() {
   if (!popupLog_) {
     popupLog_ = std::make_unique<PopupLog>(platform_.files, platform_.store, platform_.clock,
@@ -43,6 +57,8 @@ PopupLog& Process::popupLog() {
 void Process::EndOfLife() {
   if (ended_) return;
   ended_ = true;
+  if (websites_) websites_->Terminate();
+  if (windows_) windows_->Terminate();
   // The session goes to "log.dat" after the rule files are written.
   if (popupLog_) popupLog_->SaveSession();
   // Settings last: the start mode it applies is the one the user chose last.

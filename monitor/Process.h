@@ -12,6 +12,8 @@
 #include "monitor/RegistryHelpers.h"
 #include "monitor/WindowInfo.h"
 #include "platform/Platform.h"
+#include "rules/Websites.h"
+#include "rules/Windows.h"
 #include "settings/Settings.h"
 
 namespace qx {
@@ -28,6 +30,8 @@ class Process {
   Settings& settings();
   ErrorLogger& errorLogger();
   ErrorReporter& errors();
+  Websites& websites();
+  Windows& windows();
   PopupLog& popupLog();
   WindowInfo& windowInfo() { return windowInfo_; }
   RegistryHelpers& registry() { return registry_; }
@@ -49,6 +53,8 @@ class Process {
   std::unique_ptr<Settings> settings_;
   std::unique_ptr<ErrorLogger> errorLogger_;
   std::unique_ptr<ErrorReporter> errors_;
+  std::unique_ptr<Websites> websites_;
+  std::unique_ptr<Windows> windows_;
   std::unique_ptr<PopupLog> popupLog_;
   bool ended_ = false;
 };

@@ -1,0 +1,261 @@
+#include "rules/Websites.h"
+
+#include <new>
+
+#include "base/Text.h"
+#include "platform/PlatformError.h"
+#include "rules/WebsiteFiles.h"
+#include "rules/WebsiteUrl.h"
+
+namespace qx {
+namespace {
+
+constexpr std::wstring_view kWww = L"www.";
+
+}  // namespace
+
+Websites::Websites(FileSystem& files, const AnsiCodec& ansi, Settings& settings,
+                   ErrorReporter& errors)
+    : files_(files), ansi_(ansi), settings_(settings), errors_(errors) {
+  Load();
+}
+
+// The text is lower-cased first, so the helpers' views give what their
+// copying forms give.
+Websites::RuleKey Websites::Normalise(std::wstring_view url, bool cutQuery) {
+  const std::wstring text = website::RuleLocalPathToFileUrl(LowerCase(url));
+  const std::wstring_view cut = cutQuery ? website::StripQueryView(text) : text;
+  return RuleKey{std::wstring(website::HostView(cut)),
+                 std::wstring(website::StripProtocolView(cut))};
+}
+
+Websites::RuleKey Websites::QueryStart(std::wstring_view lowerUrl) {
+  const std::wstring_view cut = website::StripQueryView(lowerUrl);
+  const std::wstring_view host = website::HostView(cut);
+  const std::wstring_view url = website::StripProtocolView(cut);
+  if (host == website::kScriptScheme) return RuleKey{std::wstring(host), std::wstring(url)};
+  RuleKey key;
+  key.host.reserve(kWww.size() + host.size());
+  key.host.append(kWww).append(host);
+  key.url.reserve(kWww.size() + url.size());
+  key.url.append(kWww).append(url);
+  return key;
+}
+
+template <class Visit>
+void Websites::Walk(const RuleKey& start, Visit&& visit) const {
+  std::wstring_view host = start.host;
+  std::wstring_view url = start.url;
+  bool sameSite = true;
+  for (;;) {
+    if (const WebsiteGroup* group = GroupOf(host); group && visit(*group, url, sameSite)) return;
+    // The walk ends at the last name with two dots, so a single-label host
+    // (or a drive like "c:") never has its own group consulted.
+    if (host == website::kScriptScheme || !website::HasDoubleDot(host)) return;
+    sameSite = host.starts_with(kWww);
+    host = website::StripToDot(host);
+    url = website::StripToDot(url);
+  }
+}
+
+bool Websites::Allow(std::wstring_view url) const {
+  const std::wstring lower = LowerCase(url);
+  if (settings_.IgnoreLocal() && lower.starts_with(L"file://")) return true;
+  if (settings_.AllowHTTPS() && lower.starts_with(L"https://")) return true;
+  std::optional<bool> decision;
+  Walk(QueryStart(lower), [&](const WebsiteGroup& group, std::wstring_view page, bool sameSite) {
+    // The first applying allow or disallow rule in the order the rules were
+    // added decides; other types are passed over.
+    const Website* first = nullptr;
+    std::uint64_t firstOrder = UINT64_MAX;
+    group.ForEachPrefixRule(page, [&](const Website& rule, std::uint64_t order) {
+      if ((rule.MatchSubdomains || sameSite) &&
+          (rule.RuleType == kAllowPopups || rule.RuleType == kDisallowPopups) &&
+          order < firstOrder) {
+        first = &rule;
+        firstOrder = order;
+      }
+      return false;
+    });
+    if (first) decision = first->RuleType == kAllowPopups;
+    return first != nullptr;
+  });
+  return decision.value_or(!settings_.BlockByDefault());
+}
+
+bool Websites::Kill(std::wstring_view url) const {
+  const std::wstring lower = website::PageLocalPathToFileUrl(LowerCase(url));
+  if (settings_.IgnoreLocal() && lower.starts_with(L"file://")) return false;
+  if (settings_.AllowHTTPS() && lower.starts_with(L"https://")) return false;
+  bool kill = false;
+  Walk(QueryStart(lower), [&](const WebsiteGroup& group, std::wstring_view page, bool sameSite) {
+    group.ForEachPrefixRule(page, [&](const Website& rule, std::uint64_t) {
+      kill = (rule.MatchSubdomains || sameSite) &&
+             (rule.RuleType == kAlwaysKill || rule.RuleType == kAlwaysKillOld);
+      return kill;
+    });
+    return kill;
+  });
+  return kill;
+}
+
+WebsiteGroup& Websites::GroupFor(std::wstring_view host) {
+  const std::uint64_t hash = TextHash(host);
+  const auto* found = groupByHost_.Find(
+      hash, [&](std::list<WebsiteGroup>::iterator g) { return g->Host() == host; });
+  if (found) return **found;
+  groups_.emplace_back(std::wstring(host));
+  const auto group = std::prev(groups_.end());
+  groupByHost_.Insert(hash, group);
+  return *group;
+}
+
+Website& Websites::Insert(WebsiteGroup& group, std::wstring url, std::int32_t ruleType) {
+  return group.Insert(std::move(url), ruleType, nextOrder_++);
+}
+
+Website* Websites::Add(std::wstring_view url, std::int32_t ruleType, bool stripWWW) {
+  Website* rule = nullptr;
+  const auto report = [&](const pError& error) {
+    errors_.ReportError(kWebsiteRuleAddSource, kWebsiteRuleAddMessage, false, error);
+  };
+  try {
+    RuleKey key = Normalise(url, true);
+    if (stripWWW && key.host.starts_with(kWww) && website::HasDoubleDot(key.host)) {
+      key.host.erase(0, kWww.size());
+      key.url.erase(0, std::min(kWww.size(), key.url.size()));
+    }
+    rule = &Insert(GroupFor(key.host), std::move(key.url), ruleType);
+  } catch (const PlatformError& e) {
+    report(MakeError(e));
+    return nullptr;
+  } catch (const std::bad_alloc&) {
+    report(MakeError(L"Out of memory", 7, L"Quellix"));
+    return nullptr;
+  }
+  if (refreshHook_) {
+    // The rule is stored whether or not the list could show it; the caller
+    // still gets it to finish its work (MatchSubdomains).
+    try {
+      refreshHook_();
+    } catch (const PlatformError& e) {
+      report(MakeError(e));
+    }
+  }
+  return rule;
+}
+
+bool Websites::Remove(std::wstring_view url) {
+  const RuleKey key = Normalise(url, true);
+  const std::uint64_t hash = TextHash(key.host);
+  const auto matches = [&](std::list<WebsiteGroup>::iterator g) { return g->Host() == key.host; };
+  const auto* found = groupByHost_.Find(hash, matches);
+  if (!found) return false;
+  const auto group = *found;
+  if (!group->Erase(key.url)) return false;
+  if (group->Count() == 0) {
+    groupByHost_.Erase(hash, matches);
+    groups_.erase(group);
+  }
+  return true;
+}
+
+const WebsiteGroup* Websites::GroupOf(std::wstring_view lowerHost) const {
+  const auto* found = groupByHost_.Find(
+      TextHash(lowerHost),
+      [&](std::list<WebsiteGroup>::iterator g) { return g->Host() == lowerHost; });
+  return found ? &**found : nullptr;
+}
+
+const WebsiteGroup* Websites::FindGroup(std::wstring_view host) const {
+  // Keys are lower-case; a caller's mixed-case host still finds its group.
+  return GroupOf(LowerCase(host));
+}
+
+Website* Websites::FindRule(const WebsiteGroup& group, std::wstring_view url) {
+  return group.Find(LowerCase(url));
+}
+
+std::vector<Website> Websites::WebsiteCollection() const {
+  std::vector<Website> all;
+  for (const WebsiteGroup& group : groups_) {
+    for (const Website& rule : group)
+      all.push_back(rule);
+  }
+  return all;
+}
+
+void Websites::Load() {
+  ImportServerList();
+  LoadRuleFile();
+}
+
+void Websites::ImportServerList() {
+  Step([&] {
+    const std::wstring path = JoinPath(files_.ProgramFolder(), kServerListFile);
+    if (!files_.Exists(path)) return;
+    const std::string bytes = files_.ReadAll(path);
+    for (const ServerListEntry& entry : ParseServerList(ansi_.Decode(bytes))) {
+      RuleKey key = Normalise(entry.site, true);
+      Insert(GroupFor(key.host), std::move(key.url),
+             entry.disallow ? kDisallowPopups : kAllowPopups);
+    }
+    listImported_ = true;
+  });
+}
+
+void Websites::LoadRuleFile() {
+  std::string bytes;
+  if (!Step([&] {
+        const std::wstring path = JoinPath(files_.ProgramFolder(), kWebsitesFile);
+        if (files_.Exists(path)) bytes = files_.ReadAll(path);
+      })) {
+    ruleFileUnreadable_ = true;
+    return;
+  }
+  // The file is written group by group: most records belong to the group
+  // of the record before.
+  WebsiteGroup* last = nullptr;
+  ReadWebsiteRecords(ansi_, bytes, [&](std::int32_t type, std::wstring text) {
+    if (text.find_first_not_of(L' ') == std::wstring::npos) return;  // blank
+    const bool subdomains = text.starts_with(kSubdomainMarker);
+    if (subdomains) text.erase(0, kSubdomainMarker.size());
+    // A stored URL was cut when its rule was made. Cutting again would read
+    // a "?" that stands for a character the code page cannot hold as the
+    // start of a query, and widen a page's rule to its whole site.
+    RuleKey key = Normalise(text, false);
+    if (!last || last->Host() != key.host) last = &GroupFor(key.host);
+    Insert(*last, std::move(key.url), type).MatchSubdomains = subdomains;
+  });
+}
+
+bool Websites::SaveRuleFile() {
+  if (ruleFileUnreadable_) return false;
+  ByteWriter writer(ansi_);
+  for (const WebsiteGroup& group : groups_) {
+    for (const Website& rule : group) {
+      writer.PutInt32(rule.RuleType);
+      writer.PutText(rule.MatchSubdomains ? std::wstring(kSubdomainMarker) + rule.URL : rule.URL);
+    }
+  }
+  return Step(
+      [&] { files_.WriteAll(JoinPath(files_.ProgramFolder(), kWebsitesFile), writer.Bytes()); });
+}
+
+void Websites::Terminate() {
+  // A second call would write the emptied rules over the file.
+  if (terminated_) return;
+  terminated_ = true;
+  const bool saved = SaveRuleFile();
+  if (saved && listImported_) {
+    Step([&] {
+      const std::wstring path = JoinPath(files_.ProgramFolder(), kServerListFile);
+      if (files_.Exists(path)) files_.Remove(path);
+    });
+    listImported_ = false;
+  }
+  groupByHost_.Clear();
+  groups_.clear();
+}
+
+}  // namespace qx
