@@ -16,3 +16,25 @@ void OpenDocument(Shell& shell, std::wstring_view target);
 void ShowHelpTopic(Shell& shell, const FileSystem& files, std::wstring_view topic);
 
 }  // namespace qx
+
+#include <memory>
+
+#include "platform/Platform.h"
+
+namespace qx {
+
+class DialogHost;
+class MainForm;
+class Process;
+
+enum class StartOutcome {
+  Ended,    // a one-shot switch, or another instance runs: the process ends
+  Running,  // the main form is loaded; the process lives on its messages
+};
+
+// The start routine: the command-line switches, the single-instance check,
+// the settings, the start time and the hidden main form.
+StartOutcome Main(std::wstring_view commandLine, Platform& platform, DialogHost& dialogs,
+                  std::unique_ptr<Process>& process, std::unique_ptr<MainForm>& form);
+
+}  // namespace qx

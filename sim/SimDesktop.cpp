@@ -34,7 +34,7 @@ SimDesktop::SimDesktop(fs::path driveRoot)
       files_(failures_, root_),
       errorDialog_(failures_,
                    [this] {
-                     return windows_.CreateWindow(programProcess_, L"Quellix Error",
+                     return windows_.CreateWindow(windows_.CurrentProcess(), L"Quellix Error",
                                                   L"QuellixDialog");
                    }),
       sound_(failures_, [this](std::wstring_view name) {
@@ -60,6 +60,14 @@ SimDesktop::SimDesktop(fs::path driveRoot)
                                                   ansi_,        browsers_.shellWindows(),
                                                   browsers_});
   ui_.SetPendingMessages([this] { windows_.DeliverPostedCloses(); });
+}
+
+ProcessId SimDesktop::ClaimProgramProcess() {
+  if (!programProcessClaimed_) {
+    programProcessClaimed_ = true;
+    return programProcess_;
+  }
+  return windows_.StartProcess(std::wstring(kProgramFile));
 }
 
 SimDesktop::~SimDesktop() {

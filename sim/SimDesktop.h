@@ -62,6 +62,9 @@ class SimDesktop {
   const std::filesystem::path& DriveRoot() const { return root_; }
   // The program's process on the desktop.
   ProcessId ProgramProcess() const { return programProcess_; }
+  // A process for a program run: the desktop's own program process the first
+  // time, a new one of the same program file after that.
+  ProcessId ClaimProgramProcess();
 
  private:
   bool ownsRoot_ = false;
@@ -90,6 +93,7 @@ class SimDesktop {
   SimUrlUnescaper unescaper_{failures_};
   SimBrowsers browsers_{failures_, windows_};
   ProcessId programProcess_ = 0;
+  bool programProcessClaimed_ = false;
   std::unique_ptr<Platform> platform_;
 };
 

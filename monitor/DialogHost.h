@@ -1,0 +1,18 @@
+#pragma once
+// The program's dialogs as the main form opens and closes them.
+
+namespace qx {
+
+class DialogHost {
+ public:
+  virtual ~DialogHost() = default;
+  // The options dialog, not modal. page 0: on the page it shows; otherwise
+  // that page (from 1) is selected first.
+  virtual void ShowOptions(int page) = 0;
+  // The troubleshooting dialog, modal.
+  virtual void ShowExtraOptionsModal() = 0;
+  // Unloads every dialog that may be loaded.
+  virtual void UnloadAll() = 0;
+};
+
+}  // namespace qx

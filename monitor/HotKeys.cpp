@@ -1,0 +1,101 @@
+// Kill, always kill and normalize by key combination and click, and the off
+// key that suspends blocking while it is held.
+
+#include "base/Text.h"
+#include "monitor/MainForm.h"
+#include "monitor/Process.h"
+#include "platform/PlatformError.h"
+
+namespace qx {
+namespace {
+
+Hwnd ToHwnd(std::int32_t handle) {
+  return static_cast<Hwnd>(static_cast<std::uint32_t>(handle));
+}
+
+}  // namespace
+
+bool MainForm::BlockingActive() {
+  return blockingEnabled_ && !keys_.ComboHeld(process_.settings().OffKey());
+}
+
+void MainForm::LeftButtonDown(std::int32_t& /*x*/, std::int32_t& /*y*/, std::int32_t& hwnd) {
+  if (closingDown_) return;
+  Settings& s = process_.settings();
+  clickDownWindow_ = ToHwnd(hwnd);
+  if (!keys_.SafeKeyHeld(s.SafeKey())) {
+    clickAction_ = keys_.ComboHeld(s.NormalizeKeyCombo()) ? 3 : 0;
+    return;
+  }
+  if (keys_.ComboHeld(s.KillKeyCombo())) {
+    clickAction_ = 1;
+  } else if (keys_.ComboHeld(s.BanKeyCombo())) {
+    clickAction_ = 2;
+  } else {
+    clickAction_ = 0;
+  }
+}
+
+bool MainForm::ResolveClickTarget(Hwnd& target) {
+  WindowInfo& info = process_.windowInfo();
+  const Hwnd received = target;
+  target = info.TopAppWindow(target);
+  if (received == clickDownWindow_) return true;
+  if (target == 0) return false;
+  return target == info.TopAppWindow(clickDownWindow_);
+}
+
+bool MainForm::IsProtectedWindow(Hwnd target) {
+  if (!process_.settings().SystemWindowCheck()) return false;
+  const std::wstring caption = Trim(process_.windowInfo().WindowCaption(target));
+  return caption.empty() || caption == L"program manager" ||
+         process_.ownForms().IsOwnFormWindow(target);
+}
+
+void MainForm::LeftButtonUp(std::int32_t& /*x*/, std::int32_t& /*y*/, std::int32_t& hwnd) {
+  if (closingDown_) return;
+  Settings& s = process_.settings();
+  WindowInfo& info = process_.windowInfo();
+  Hwnd target = ToHwnd(hwnd);
+  switch (clickAction_) {
+    case 1:
+    case 2: {
+      if (!keys_.SafeKeyHeld(s.SafeKey())) return;
+      if (!ResolveClickTarget(target) || IsProtectedWindow(target)) return;
+      const auto monitor = Browsers().ItemByWindow(static_cast<std::int64_t>(target));
+      if (clickAction_ == 1) {
+        if (monitor) {
+          monitor->Quit();
+        } else {
+          info.CloseWindow(target);
+        }
+        return;
+      }
+      if (!monitor) {
+        const std::wstring exe = info.WindowExeName(target);
+        const std::wstring caption = info.WindowCaption(target);
+        Step([&] { process_.windows().Add(exe, caption, 2); });
+        info.CloseWindow(target);
+        return;
+      }
+      std::wstring url;
+      Step([&] {
+        if (monitor->browser()) url = monitor->browser()->LocationURL();
+      });
+      Step([&] { process_.websites().Add(url, 3, false); });
+      monitor->Quit();
+      return;
+    }
+    case 3: {
+      if (!ResolveClickTarget(target) || IsProtectedWindow(target)) return;
+      if (const auto monitor = Browsers().ItemByWindow(static_cast<std::int64_t>(target))) {
+        monitor->Normalize();
+      }
+      return;
+    }
+    default:
+      return;
+  }
+}
+
+}  // namespace qx

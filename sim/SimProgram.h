@@ -1,0 +1,72 @@
+#pragma once
+// One process of the program on the simulated desktop: its own hook control
+// over the simulated hook library, its process context and its main form.
+
+#include <memory>
+#include <string>
+
+#include "hookctl/OmnihookControl.h"
+#include "monitor/MainForm.h"
+#include "monitor/Process.h"
+#include "monitor/StartupModule.h"
+#include "sim/SimDesktop.h"
+#include "sim/SimDialogHost.h"
+#include "sim/SimHookLibrary.h"
+
+namespace qx::sim {
+
+class SimProgram {
+ public:
+  SimProgram(SimDesktop& desktop, DialogHost& dialogs);
+  // A program that still runs when it is dropped dies as in a crash.
+  ~SimProgram();
+  SimProgram(const SimProgram&) = delete;
+  SimProgram& operator=(const SimProgram&) = delete;
+
+  // Runs Main with the command line. A process that does not keep running
+  // has ended when this returns.
+  StartOutcome Start(std::wstring_view commandLine);
+  bool Running() const { return running_; }
+  ProcessId Id() const { return pid_; }
+  Process* process() { return process_.get(); }
+  MainForm* form() { return form_.get(); }
+  SimHookLibrary& hookLibrary() { return library_; }
+  OmnihookControl& hookControl() { return *control_; }
+
+  // Runs something inside the program; the program may end in it (the error
+  // dialog's Quit).
+  template <class F>
+  void Run(F&& f) {
+    if (!running_) return;
+    try {
+      std::forward<F>(f)();
+    } catch (const ProcessEnded&) {
+      Die();
+    }
+  }
+  // After a step: posted messages arrive, and a program whose main form was
+  // unloaded ends with its end-of-life writes.
+  void Settle();
+  // The session ends: the form is unloaded from outside.
+  void Logoff();
+  // The process dies at once; nothing of its shutdown runs.
+  void Crash() { Die(); }
+
+ private:
+  void End();
+  void Die();
+
+  SimDesktop& desktop_;
+  DialogHost& dialogs_;
+  ProcessId pid_ = 0;
+  HookState hookState_;
+  SimHookLibrary library_;
+  std::unique_ptr<OmnihookControl> control_;
+  Hwnd controlWindow_ = 0;
+  std::unique_ptr<Platform> platform_;
+  std::unique_ptr<Process> process_;
+  std::unique_ptr<MainForm> form_;
+  bool running_ = false;
+};
+
+}  // namespace qx::sim
