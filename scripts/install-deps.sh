@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang clang-format
+  clang clang-format libcxxopts-dev
 )
 
 missing=()

@@ -6,4 +6,4 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset debug >/dev/null
 cmake --build --preset debug
-./build/debug/quellix-demo
+./build/debug/quellix-sim examples/tour.scn

@@ -79,6 +79,8 @@ class SimPopupMenus final : public PopupMenuFactory {
   std::unique_ptr<PopupMenu> Create() override;
   // The key the user picks the next time a menu shows ("" picks nothing).
   void QueueChoice(std::wstring key) { choices_.push_back(std::move(key)); }
+  // Choices a menu that never showed did not take.
+  void ClearChoices() { choices_.clear(); }
   // The menu made last, while it lives.
   SimPopupMenu* Last() const { return last_; }
   void Forget(SimPopupMenu* menu) {

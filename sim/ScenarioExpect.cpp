@@ -1,0 +1,453 @@
+// The expectations of the scenario language.
+
+#include <regex>
+
+#include "sim/ScenarioWorld.h"
+#include "sim/SimRegistry.h"
+
+namespace qx::sim {
+namespace {
+
+std::string Q(const std::wstring& text) {
+  return "\"" + ToUtf8(text) + "\"";
+}
+std::string N(long long n) {
+  return std::to_string(n);
+}
+std::string YesNo(bool b) {
+  return b ? "yes" : "no";
+}
+
+bool RegexWhole(const std::wstring& pattern, const std::wstring& text) {
+  try {
+    return std::regex_match(ToUtf8(text), std::regex(ToUtf8(pattern), std::regex::ECMAScript));
+  } catch (const std::regex_error&) {
+    ScenarioArgs::Fail("bad regular expression " + Q(pattern));
+  }
+}
+
+}  // namespace
+
+const std::map<std::wstring, ScenarioWorld::Handler>& ScenarioWorld::Expectations() {
+  static const std::map<std::wstring, Handler> kExpectations = {
+      {L"running", &ScenarioWorld::ExpectRunning},
+      {L"window", &ScenarioWorld::ExpectWindow},
+      {L"url", &ScenarioWorld::ExpectUrl},
+      {L"navigated", &ScenarioWorld::ExpectNavigated},
+      {L"browsers", &ScenarioWorld::ExpectBrowsers},
+      {L"log", &ScenarioWorld::ExpectLog},
+      {L"entry", &ScenarioWorld::ExpectEntry},
+      {L"total", &ScenarioWorld::ExpectTotal},
+      {L"allow", &ScenarioWorld::ExpectAllowKill},
+      {L"kill", &ScenarioWorld::ExpectAllowKill},
+      {L"rule", &ScenarioWorld::ExpectRule},
+      {L"norule", &ScenarioWorld::ExpectRule},
+      {L"tray", &ScenarioWorld::ExpectTray},
+      {L"tip", &ScenarioWorld::ExpectTip},
+      {L"sound", &ScenarioWorld::ExpectSound},
+      {L"message", &ScenarioWorld::ExpectMessage},
+      {L"store", &ScenarioWorld::ExpectStore},
+      {L"registry", &ScenarioWorld::ExpectRegistry},
+      {L"file", &ScenarioWorld::ExpectFile},
+      {L"chrome", &ScenarioWorld::ExpectChrome},
+      {L"place", &ScenarioWorld::ExpectPlace},
+      {L"ui", &ScenarioWorld::ExpectUi},
+  };
+  return kExpectations;
+}
+
+void ScenarioWorld::Expect(ScenarioArgs& a, bool dry) {
+  const ScenarioWord& what = a.Word("what to expect");
+  const auto it = Expectations().find(what.text);
+  if (what.quoted || it == Expectations().end()) {
+    ScenarioArgs::Fail("unknown expectation \"" + ToUtf8(what.text) + "\"");
+  }
+  expectingKill_ = what.text == L"kill";
+  expectingNoRule_ = what.text == L"norule";
+  (this->*(it->second))(a, dry);
+}
+
+template <class F>
+void ScenarioWorld::WithProcess(F&& f) {
+  if (SimProgram* program = Running(); program != nullptr && program->process() != nullptr) {
+    f(*program->process());
+    return;
+  }
+  // No program runs: what its files and settings say, without writing back.
+  Process reader(desktop_.platform());
+  f(reader);
+  reader.Abandon();
+}
+
+void ScenarioWorld::ExpectRunning(ScenarioArgs& a, bool dry) {
+  const bool want = a.YesNo();
+  a.End();
+  if (dry) return;
+  const bool running = Running() != nullptr;
+  Check(running == want, "running " + YesNo(want), "running " + YesNo(running));
+}
+
+void ScenarioWorld::ExpectWindow(ScenarioArgs& a, bool dry) {
+  const std::wstring id = a.Id();
+  const int want = a.Choice("open, closed or none", {L"open", L"closed", L"none"});
+  a.End();
+  if (dry) return;
+  static const char* kStates[] = {"open", "closed", "none"};
+  int state = 2;
+  const auto it = named_.find(id);
+  if (it != named_.end()) {
+    const bool open = it->second.browser ? it->second.browser->IsOpen()
+                                         : desktop_.windows().IsOpen(it->second.window);
+    state = open ? 0 : 1;
+  }
+  Check(state == want, ToUtf8(id) + " " + kStates[want], ToUtf8(id) + " " + kStates[state]);
+}
+
+void ScenarioWorld::ExpectUrl(ScenarioArgs& a, bool dry) {
+  const std::wstring id = a.Id();
+  const std::wstring url = a.Text("URL");
+  a.End();
+  if (dry) return;
+  const std::wstring got = BrowserOf(id)->Location();
+  Check(got == url, Q(url), Q(got));
+}
+
+void ScenarioWorld::ExpectNavigated(ScenarioArgs& a, bool dry) {
+  const std::wstring id = a.Id();
+  const std::wstring url = a.Text("URL");
+  a.End();
+  if (dry) return;
+  const std::wstring got = BrowserOf(id)->LastNavigated();
+  Check(got == url, Q(url), Q(got));
+}
+
+void ScenarioWorld::ExpectBrowsers(ScenarioArgs& a, bool dry) {
+  const long long want = a.Number("N");
+  a.End();
+  if (dry) return;
+  const auto open = static_cast<long long>(desktop_.browsers().OpenWindows().size());
+  Check(open == want, N(want) + " browsers", N(open) + " browsers");
+}
+
+void ScenarioWorld::ExpectLog(ScenarioArgs& a, bool dry) {
+  const long long want = a.Number("N");
+  a.End();
+  if (dry) return;
+  long long got = 0;
+  if (SimProgram* p = Running(); p && p->process()) {
+    got = static_cast<long long>(p->process()->popupLog().GetLogItems().size());
+  }
+  Check(got == want, N(want) + " log entries", N(got) + " log entries");
+}
+
+void ScenarioWorld::ExpectEntry(ScenarioArgs& a, bool dry) {
+  const long long index = a.Number("I");
+  const std::wstring source = a.Text("SOURCE");
+  const std::wstring target = a.Text("TARGET");
+  const long long type = a.Number("TYPE");
+  a.End();
+  if (dry) return;
+  const std::string want = Q(source) + " " + Q(target) + " " + N(type);
+  SimProgram* p = Running();
+  if (!p || !p->process()) return Check(false, "entry " + N(index) + " " + want, "no program");
+  const auto& items = p->process()->popupLog().GetLogItems();
+  if (index < 1 || static_cast<std::size_t>(index) > items.size()) {
+    return Check(false, "entry " + N(index) + " " + want, N(items.size()) + " entries");
+  }
+  const LogEntry& e = items[static_cast<std::size_t>(index - 1)];
+  const std::string got = Q(e.Source) + " " + Q(e.Target) + " " + N(e.PopupType);
+  Check(got == want, want, got);
+}
+
+void ScenarioWorld::ExpectTotal(ScenarioArgs& a, bool dry) {
+  const long long want = a.Number("N");
+  a.End();
+  if (dry) return;
+  long long got = 0;
+  WithProcess([&](Process& p) { got = p.popupLog().TotalPopupCount(); });
+  Check(got == want, "total " + N(want), "total " + N(got));
+}
+
+void ScenarioWorld::ExpectAllowKill(ScenarioArgs& a, bool dry) {
+  const std::wstring url = a.Text("URL");
+  const bool want = a.YesNo();
+  a.End();
+  if (dry) return;
+  bool allow = false;
+  bool killed = false;
+  WithProcess([&](Process& p) {
+    allow = p.websites().Allow(url);
+    killed = p.websites().Kill(url);
+  });
+  const bool got = expectingKill_ ? killed : allow;
+  const std::string what = std::string(expectingKill_ ? "kill " : "allow ") + Q(url) + " ";
+  Check(got == want, what + YesNo(want), what + YesNo(got));
+}
+
+void ScenarioWorld::ExpectRule(ScenarioArgs& a, bool dry) {
+  const bool present = !expectingNoRule_;
+  const int kind = a.Choice("website or window", {L"website", L"window"});
+  if (kind == 0) {
+    const std::wstring url = a.Text("URL");
+    std::optional<long long> type;
+    if (a.More() && !a.NextIsQuoted() && a.Peek() != L"subdomains") type = a.Number("TYPE");
+    if (present && !type) ScenarioArgs::Fail("missing TYPE after the URL");
+    const bool subdomains = a.Keyword(L"subdomains");
+    a.End();
+    if (dry) return;
+    bool found = false;
+    WithProcess([&](Process& p) {
+      for (const Website& w : p.websites().WebsiteCollection()) {
+        if (EqualsNoCase(w.URL, url) && (!type || w.RuleType == *type) &&
+            (!subdomains || w.MatchSubdomains)) {
+          found = true;
+        }
+      }
+    });
+    const std::string what = "a website rule " + Q(url) + (type ? " " + N(*type) : "") +
+                             (subdomains ? " subdomains" : "");
+    return Check(found == present, present ? what : "no " + what, found ? "such a rule" : "none");
+  }
+  const std::wstring program = a.Text("PROGRAM");
+  const std::wstring caption = a.Text("CAPTION");
+  std::optional<long long> status;
+  if (a.More()) status = a.Number("STATUS");
+  if (present && !status) ScenarioArgs::Fail("missing STATUS after the caption");
+  a.End();
+  if (dry) return;
+  bool found = false;
+  WithProcess([&](Process& p) {
+    for (const WindowGroup& group : p.windows().GetWindowCollections()) {
+      for (const Window& w : group) {
+        if (EqualsNoCase(w.Program, program) && EqualsNoCase(w.Caption, caption) &&
+            (!status || w.Status == *status)) {
+          found = true;
+        }
+      }
+    }
+  });
+  const std::string what =
+      "a window rule " + Q(program) + " " + Q(caption) + (status ? " " + N(*status) : "");
+  Check(found == present, present ? what : "no " + what, found ? "such a rule" : "none");
+}
+
+void ScenarioWorld::ExpectTray(ScenarioArgs& a, bool dry) {
+  const int want =
+      a.Choice("enabled, disabled, alert or none", {L"enabled", L"disabled", L"alert", L"none"});
+  a.End();
+  if (dry) return;
+  static const char* kStates[] = {"enabled", "disabled", "alert", "none", "another picture"};
+  int got = 3;
+  const auto& shown = desktop_.tray().Shown();
+  SimProgram* p = Running();
+  if (shown && p && p->form()) {
+    const PictureHandle icon = shown->hIcon;
+    got = icon == p->form()->EnabledImage()    ? 0
+          : icon == p->form()->DisabledImage() ? 1
+          : icon == p->form()->AlertImage()    ? 2
+                                               : 4;
+  }
+  Check(got == want, std::string("tray ") + kStates[want], std::string("tray ") + kStates[got]);
+}
+
+void ScenarioWorld::ExpectTip(ScenarioArgs& a, bool dry) {
+  const std::wstring want = a.Text("TEXT");
+  a.End();
+  if (dry) return;
+  const auto& shown = desktop_.tray().Shown();
+  if (!shown) return Check(false, "tip " + Q(want), "no icon");
+  Check(shown->szTip == want, "tip " + Q(want), "tip " + Q(shown->szTip));
+}
+
+void ScenarioWorld::ExpectSound(ScenarioArgs& a, bool dry) {
+  const ScenarioWord& w = a.Word("PATH or none");
+  a.End();
+  if (dry) return;
+  const auto& requests = desktop_.sound().Requests();
+  std::optional<std::wstring> last;
+  for (std::size_t i = soundsSeen_; i < requests.size(); ++i) {
+    if (!requests[i].fileName.empty()) last = requests[i].fileName;
+  }
+  soundsSeen_ = requests.size();
+  const bool none = !w.quoted && w.text == L"none";
+  const std::string got = last ? "sound " + Q(*last) : "no sound";
+  Check(none ? !last : (last && EqualsNoCase(*last, w.text)),
+        none ? "no sound" : "sound " + Q(w.text), got);
+}
+
+void ScenarioWorld::ExpectMessage(ScenarioArgs& a, bool dry) {
+  const ScenarioWord& w = a.Word("TEXT or none");
+  a.End();
+  if (dry) return;
+  const auto& shown = desktop_.messages().Shown();
+  std::optional<std::wstring> last;
+  if (shown.size() > messagesSeen_) last = shown.back().text;
+  messagesSeen_ = shown.size();
+  const bool none = !w.quoted && w.text == L"none";
+  const std::string got = last ? "message " + Q(*last) : "no message";
+  Check(none ? !last : (last && *last == w.text), none ? "no message" : "message " + Q(w.text),
+        got);
+}
+
+void ScenarioWorld::ExpectStore(ScenarioArgs& a, bool dry) {
+  const std::wstring section = a.Text("SECTION");
+  const std::wstring name = a.Text("NAME");
+  const ScenarioWord& w = a.Word("TEXT, absent, present or matches");
+  std::optional<std::wstring> pattern;
+  if (!w.quoted && w.text == L"matches") pattern = a.Text("REGEX");
+  a.End();
+  if (dry) return;
+  const auto value = desktop_.store().Peek(section, name);
+  const std::string got = value ? Q(*value) : "absent";
+  const std::string where = ToUtf8(section) + " " + ToUtf8(name) + " ";
+  if (pattern)
+    return Check(value && RegexWhole(*pattern, *value), where + "matching " + Q(*pattern),
+                 where + got);
+  if (!w.quoted && w.text == L"absent") return Check(!value, where + "absent", where + got);
+  if (!w.quoted && w.text == L"present")
+    return Check(value.has_value(), where + "present", where + got);
+  Check(value && *value == w.text, where + Q(w.text), where + got);
+}
+
+void ScenarioWorld::ExpectRegistry(ScenarioArgs& a, bool dry) {
+  const std::wstring key = a.Text("KEY");
+  const auto parsed = ParseRegistryPath(key);
+  if (!parsed) ScenarioArgs::Fail("bad registry key " + Q(key) + " (HKLM or HKCU)");
+  std::optional<std::wstring> name;
+  const ScenarioWord* last = &a.Word("TEXT, present or absent");
+  if (a.More()) {
+    name = last->text;
+    last = &a.Word("TEXT, present or absent");
+  }
+  const ScenarioWord w = *last;
+  a.End();
+  if (!w.quoted && w.text != L"present" && w.text != L"absent") {
+    ScenarioArgs::Fail("bad word " + Q(w.text) + " (expected \"TEXT\", present or absent)");
+  }
+  if (dry) return;
+  const auto& [root, path] = *parsed;
+  const std::string where = ToUtf8(key) + (name ? " " + ToUtf8(*name) : "") + " ";
+  if (!name) {
+    const bool exists = desktop_.registry().KeyExists(root, path);
+    if (w.quoted) {
+      name = L"";
+    } else {
+      return Check(exists == (w.text == L"present"), where + ToUtf8(w.text),
+                   where + (exists ? "present" : "absent"));
+    }
+  }
+  const auto value = desktop_.registry().Value(root, path, *name);
+  std::optional<std::wstring> text;
+  if (value) {
+    if (value->type == RegType::Dword) {
+      text = NumberText(value->dword);
+    } else {
+      text = value->text;
+      if (!text->empty() && text->back() == L'\0') text->pop_back();
+    }
+  }
+  const std::string got = text ? Q(*text) : "absent";
+  if (!w.quoted) {
+    return Check(value.has_value() == (w.text == L"present"), where + ToUtf8(w.text), where + got);
+  }
+  Check(text && *text == w.text, where + Q(w.text), where + got);
+}
+
+void ScenarioWorld::ExpectFile(ScenarioArgs& a, bool dry) {
+  const std::wstring name = a.Text("NAME");
+  const int kind = a.Choice("missing, empty, exists, size, text, hex, contains, lacks or matches",
+                            {L"missing", L"empty", L"exists", L"size", L"text", L"hex", L"contains",
+                             L"lacks", L"matches"});
+  long long size = 0;
+  std::wstring argument;
+  if (kind == 3) size = a.Number("N");
+  if (kind >= 4) argument = a.Text("TEXT");
+  a.End();
+  if (dry) return;
+  auto& files = desktop_.files();
+  const std::wstring path = files.ProgramFile(name);
+  std::optional<std::string> bytes;
+  if (files.Exists(path)) bytes = files.ReadAll(path);
+  const std::string where = ToUtf8(name) + " ";
+  const std::string got = !bytes
+                              ? where + "missing"
+                              : where + "of " + N(static_cast<long long>(bytes->size())) + " bytes";
+  const AnsiCodec& ansi = desktop_.platform().ansi;
+  switch (kind) {
+    case 0:
+      return Check(!bytes, where + "missing", got);
+    case 1:
+      return Check(bytes && bytes->empty(), where + "empty", got);
+    case 2:
+      return Check(bytes.has_value(), where + "existing", got);
+    case 3:
+      return Check(bytes && static_cast<long long>(bytes->size()) == size,
+                   where + "of " + N(size) + " bytes", got);
+    case 4:
+      return Check(bytes && *bytes == ansi.Encode(argument), where + Q(argument),
+                   bytes ? where + Q(ansi.Decode(*bytes)) : got);
+    case 5: {
+      std::string hex;
+      if (bytes) {
+        static const char* kDigits = "0123456789abcdef";
+        for (const char c : *bytes) {
+          hex.push_back(kDigits[(static_cast<unsigned char>(c) >> 4) & 0xF]);
+          hex.push_back(kDigits[static_cast<unsigned char>(c) & 0xF]);
+        }
+      }
+      std::string want;
+      for (const wchar_t c : LowerCase(argument)) {
+        if (c != L' ') want.push_back(static_cast<char>(c));
+      }
+      return Check(bytes && hex == want, where + "hex " + want, bytes ? where + "hex " + hex : got);
+    }
+    case 6:
+      return Check(bytes && bytes->find(ansi.Encode(argument)) != std::string::npos,
+                   where + "containing " + Q(argument), got);
+    case 7:
+      return Check(bytes && bytes->find(ansi.Encode(argument)) == std::string::npos,
+                   where + "lacking " + Q(argument), got);
+    default:
+      return Check(bytes && RegexWhole(argument, ansi.Decode(*bytes)),
+                   where + "matching " + Q(argument), got);
+  }
+}
+
+void ScenarioWorld::ExpectChrome(ScenarioArgs& a, bool dry) {
+  const std::wstring id = a.Id();
+  const int part =
+      a.Choice("toolbar, menubar, statusbar, fullscreen, theatermode or resizable",
+               {L"toolbar", L"menubar", L"statusbar", L"fullscreen", L"theatermode", L"resizable"});
+  const bool on = a.OnOff();
+  a.End();
+  if (dry) return;
+  static constexpr ChromePart kParts[] = {ChromePart::ToolBar,     ChromePart::MenuBar,
+                                          ChromePart::StatusBar,   ChromePart::FullScreen,
+                                          ChromePart::TheaterMode, ChromePart::Resizable};
+  const bool got = BrowserOf(id)->ChromeOn(kParts[part]);
+  Check(got == on, std::string(on ? "on" : "off"), std::string(got ? "on" : "off"));
+}
+
+void ScenarioWorld::ExpectPlace(ScenarioArgs& a, bool dry) {
+  const std::wstring id = a.Id();
+  const long long l = a.Number("LEFT");
+  const long long t = a.Number("TOP");
+  const long long w = a.Number("WIDTH");
+  const long long h = a.Number("HEIGHT");
+  a.End();
+  if (dry) return;
+  const Placement p = BrowserOf(id)->Place();
+  const std::string want = N(l) + " " + N(t) + " " + N(w) + " " + N(h);
+  const std::string got = N(p.left) + " " + N(p.top) + " " + N(p.width) + " " + N(p.height);
+  Check(got == want, want, got);
+}
+
+void ScenarioWorld::ExpectUi(ScenarioArgs& a, bool dry) {
+  a.Text("FORM");
+  while (a.More())
+    a.Word("word");
+  if (dry) return;
+  Check(false, "the dialogs to be built", "no dialog models yet");
+}
+
+}  // namespace qx::sim

@@ -1,0 +1,140 @@
+#pragma once
+// One scenario file's world: a fresh simulated desktop, the programs started
+// on it, and the names the scenario gave to browsers, windows and elements.
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "sim/ScenarioArgs.h"
+#include "sim/ScenarioParser.h"
+#include "sim/SimBrowsers.h"
+#include "sim/SimDesktop.h"
+#include "sim/SimDialogHost.h"
+#include "sim/SimProgram.h"
+
+namespace qx::sim {
+
+class ScenarioWorld {
+ public:
+  ScenarioWorld(std::ostream& out, std::string file, const std::filesystem::path& drive,
+                bool trace);
+  ~ScenarioWorld();
+
+  // Checks (dry) or runs one step. A dry run throws ScenarioSyntaxError for
+  // a line that is not a step.
+  void Step(const ScenarioLine& line, bool dry);
+  // The end of the file: a program still running goes on as if the user
+  // logged off, so that its files are written.
+  void Finish();
+  int Passed() const { return passed_; }
+  int Failed() const { return failed_; }
+
+ private:
+  using Handler = void (ScenarioWorld::*)(ScenarioArgs&, bool);
+  struct Named {
+    std::shared_ptr<SimBrowser> browser;  // a browser window or a frame
+    Hwnd window = 0;                      // another program's window or a dialog
+  };
+
+  static const std::map<std::wstring, Handler>& Handlers();
+  static const std::map<std::wstring, Handler>& Expectations();
+
+  // Around the program.
+  void Os(ScenarioArgs& a, bool dry);
+  void WorkArea(ScenarioArgs& a, bool dry);
+  void Store(ScenarioArgs& a, bool dry);
+  void File(ScenarioArgs& a, bool dry);
+  void Start(ScenarioArgs& a, bool dry);
+  void Answer(ScenarioArgs& a, bool dry);
+  void Wait(ScenarioArgs& a, bool dry);
+  void Close(ScenarioArgs& a, bool dry);
+  void Logoff(ScenarioArgs& a, bool dry);
+  void Crash(ScenarioArgs& a, bool dry);
+  // Browsers and pages.
+  void BrowserStep(ScenarioArgs& a, bool dry);
+  void Go(ScenarioArgs& a, bool dry);
+  void ElementStep(ScenarioArgs& a, bool dry);
+  void FrameStep(ScenarioArgs& a, bool dry);
+  void Script(ScenarioArgs& a, bool dry);
+  void Chrome(ScenarioArgs& a, bool dry);
+  void Place(ScenarioArgs& a, bool dry);
+  void Quit(ScenarioArgs& a, bool dry);
+  // The user at the page.
+  void Click(ScenarioArgs& a, bool dry);
+  void Key(ScenarioArgs& a, bool dry);
+  void SingleEvent(ScenarioArgs& a, bool dry);
+  void MouseMove(ScenarioArgs& a, bool dry);
+  void ContextMenu(ScenarioArgs& a, bool dry);
+  void NewWindow(ScenarioArgs& a, bool dry);
+  void Menu(ScenarioArgs& a, bool dry);
+  // Other programs, keys and the mouse.
+  void WindowStep(ScenarioArgs& a, bool dry);
+  void Caption(ScenarioArgs& a, bool dry);
+  void Hold(ScenarioArgs& a, bool dry);
+  void Mouse(ScenarioArgs& a, bool dry);
+  void Tray(ScenarioArgs& a, bool dry);
+  void Ui(ScenarioArgs& a, bool dry);
+  // Expectations.
+  void Expect(ScenarioArgs& a, bool dry);
+  void ExpectRunning(ScenarioArgs& a, bool dry);
+  void ExpectWindow(ScenarioArgs& a, bool dry);
+  void ExpectUrl(ScenarioArgs& a, bool dry);
+  void ExpectNavigated(ScenarioArgs& a, bool dry);
+  void ExpectBrowsers(ScenarioArgs& a, bool dry);
+  void ExpectLog(ScenarioArgs& a, bool dry);
+  void ExpectEntry(ScenarioArgs& a, bool dry);
+  void ExpectTotal(ScenarioArgs& a, bool dry);
+  void ExpectAllowKill(ScenarioArgs& a, bool dry);
+  void ExpectRule(ScenarioArgs& a, bool dry);
+  void ExpectTray(ScenarioArgs& a, bool dry);
+  void ExpectTip(ScenarioArgs& a, bool dry);
+  void ExpectSound(ScenarioArgs& a, bool dry);
+  void ExpectMessage(ScenarioArgs& a, bool dry);
+  void ExpectStore(ScenarioArgs& a, bool dry);
+  void ExpectRegistry(ScenarioArgs& a, bool dry);
+  void ExpectFile(ScenarioArgs& a, bool dry);
+  void ExpectChrome(ScenarioArgs& a, bool dry);
+  void ExpectPlace(ScenarioArgs& a, bool dry);
+  void ExpectUi(ScenarioArgs& a, bool dry);
+
+  // Helpers.
+  void Check(bool ok, const std::string& expected, const std::string& got);
+  SimProgram* Running();
+  template <class F>
+  void InProgram(F&& f);
+  void Settle();
+  std::shared_ptr<SimBrowser> BrowserOf(const std::wstring& id);
+  std::shared_ptr<SimElement> ElementOf(const std::wstring& id);
+  Hwnd WindowOf(const std::wstring& id);
+  // "as NID": names the first window that opens during f.
+  template <class F>
+  void Naming(const std::optional<std::wstring>& name, F&& f);
+  std::optional<std::wstring> AsName(ScenarioArgs& a);
+  // The website and window rules as the program has them now (a program
+  // that does not run answers from its files).
+  template <class F>
+  void WithProcess(F&& f);
+  ProcessId ProcessFor(const std::wstring& exe);
+
+  std::ostream& out_;
+  std::string file_;
+  int lineNumber_ = 0;
+  SimDesktop desktop_;
+  SimDialogHost dialogs_;
+  std::vector<std::unique_ptr<SimProgram>> programs_;
+  std::map<std::wstring, Named> named_;
+  std::map<std::wstring, std::shared_ptr<SimElement>> elements_;
+  std::map<std::wstring, ProcessId> processes_;
+  bool expectingKill_ = false;
+  bool expectingNoRule_ = false;
+  std::size_t soundsSeen_ = 0;
+  std::size_t messagesSeen_ = 0;
+  int passed_ = 0;
+  int failed_ = 0;
+};
+
+}  // namespace qx::sim
