@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "base/DecisionObserver.h"
 #include "platform/Browser.h"
 #include "platform/UiServices.h"
 #include "platform/UrlUnescaper.h"
@@ -48,6 +49,10 @@ class BrowserHost {
   virtual double SecondsSinceStart() = 0;
   // Shuts the program down (the main form's CloseProgram).
   virtual void CloseProgram() = 0;
+  // Who wants to know why (none: nobody, and nothing is explained).
+  virtual DecisionObserver* Observer() { return nullptr; }
+  virtual std::wstring ExplainAllow(const std::wstring& /*url*/) { return L""; }
+  virtual std::wstring ExplainKill(const std::wstring& /*url*/) { return L""; }
 };
 
 }  // namespace qx

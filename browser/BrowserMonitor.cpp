@@ -30,6 +30,26 @@ BrowserMonitor::BrowserMonitor(BrowserHost& host, int& watchedCounter)
       documentSink_(std::make_unique<DocumentSink>(*this)),
       windowSink_(std::make_unique<WindowSink>(*this)) {}
 
+void BrowserMonitor::Trace(const std::wstring& what, const std::wstring& why) {
+  if (DecisionObserver* observer = host_.Observer()) observer->Decided(what, why);
+}
+
+std::wstring BrowserMonitor::PressText() {
+  static constexpr const wchar_t* kKinds[] = {L"nothing",  L"a link",   L"an image-map area",
+                                              L"a button", L"an input", L"a server-side image map"};
+  const int kind = ElementKind >= 0 && ElementKind <= 5 ? ElementKind : 0;
+  std::wstring text = L"last press: ";
+  text += kKinds[kind];
+  if (ClickArmed) text += L", armed";
+  if (ClickDone) text += L", completed";
+  if (PointerLeft) text += L", pointer left";
+  if (EnterSubmit) text += L", Enter in a text field";
+  if (MenuArmed) text += L", context menu";
+  if (ByKeyboard) text += L", by keyboard";
+  if (!ClickArmed && !ClickDone && !MenuArmed) text = L"no press recorded";
+  return text;
+}
+
 BrowserMonitor::~BrowserMonitor() {
   // Connections first: no event may reach a half-destroyed monitor.
   UnhookAll();
@@ -106,6 +126,7 @@ void BrowserMonitor::BeforeNavigate2(Browser& /*pDisp*/, Navigation& navigation,
   Step([&] { handled = ContextCommand(url); });
   if (handled) {
     cancel = true;
+    Trace(L"navigation to " + url + L" cancelled", L"a context-menu command of the program");
     return;
   }
 
@@ -121,6 +142,9 @@ void BrowserMonitor::BeforeNavigate2(Browser& /*pDisp*/, Navigation& navigation,
   });
   if (first && host_.Kill(url) && host_.BlockingActive()) {
     cancel = true;
+    if (host_.Observer()) {
+      Trace(L"window killed on its first navigation to " + url, host_.ExplainKill(url));
+    }
     host_.LogAdd(L"", url, 1);
     host_.OnPopupKilled();
     Quit();
@@ -139,6 +163,7 @@ void BrowserMonitor::BeforeNavigate2(Browser& /*pDisp*/, Navigation& navigation,
       Navigation bounded = navigation;
       bounded.url = *rewritten;
       Step([&] { myIE_->Navigate2(bounded); });
+      Trace(L"script loop bounded: " + url, L"JSLoopFix on a page whose pop-ups are blocked");
     }
   }
   ApplyHold();
@@ -206,7 +231,9 @@ void BrowserMonitor::NewWindow2(std::shared_ptr<Browser>& ppDisp, bool& cancel) 
   Settings& settings = GetSettings();
   const std::wstring location = CurrentLocation();
   const std::wstring host = browser_url::HostOf(location);
-  const bool allowed = host_.Allow(location) || !host_.BlockingActive();
+  const bool blocking = host_.BlockingActive();
+  const bool allowed = host_.Allow(location) || !blocking;
+  const std::wstring press = host_.Observer() ? PressText() : std::wstring();
 
   if (!OnUpdateSite(host) && !allowed) {
     std::shared_ptr<Browser> object;
@@ -251,12 +278,26 @@ void BrowserMonitor::NewWindow2(std::shared_ptr<Browser>& ppDisp, bool& cancel) 
         cancel = true;
       }
     }
+    if (host_.Observer()) {
+      const std::wstring outcome =
+          decided  ? (object ? L"caught and logged as a pop-up" : L"killed as a pop-up")
+          : ppDisp ? L"caught to check or reopen it"
+                   : L"lets it open";
+      Trace(L"new window from " + location + L": " + outcome,
+            press + L"; " + host_.ExplainAllow(location));
+    }
   } else if (!host_.IsWindowsXPOrLater()) {
     if ((!StartsWithScript(LastUrl) && !ClickArmed && !EnterSubmit && ClickDone &&
          ElementKind != 3 && InputKind != 1) ||
         (MenuArmed && ElementKind != 3 && ElementKind != 4)) {
       ppDisp = Catch(CatchMode::NewWindow);
     }
+  }
+  if (host_.Observer() && (allowed || OnUpdateSite(host))) {
+    Trace(L"new window from " + location + L": lets it open",
+          !blocking            ? std::wstring(L"blocking is off or the off key is held")
+          : OnUpdateSite(host) ? std::wstring(L"the page is on the update site")
+                               : host_.ExplainAllow(location));
   }
   ResetAll();
   ClickDone = false;
@@ -383,6 +424,9 @@ void BrowserMonitor::DownloadComplete() {
       Step([&] { location = myIE_->LocationURL(); });
       if (location.empty()) return;
       if (host_.Kill(location) && host_.BlockingActive()) {
+        if (host_.Observer()) {
+          Trace(L"window killed showing " + location, host_.ExplainKill(location));
+        }
         host_.LogAdd(L"", location, 1);
         host_.OnPopupKilled();
         Quit();
@@ -412,6 +456,13 @@ bool BrowserMonitor::DialogsAllowed(DialogRecord& record) {
     } else {
       allowed = FocusMatches();
     }
+  }
+  if (host_.Observer()) {
+    Trace(std::wstring(L"web page dialog of ") + (page.empty() ? L"an unknown page" : page) +
+              (allowed ? L": may stay" : L": killed"),
+          (host_.BlockingActive() ? host_.ExplainAllow(page)
+                                  : std::wstring(L"blocking is off or the off key is held")) +
+              (record.stamp == host_.DialogCounter() ? L"" : L"; announced before another dialog"));
   }
   ClickArmed = false;
   PointerLeft = false;

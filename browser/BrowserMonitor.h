@@ -108,6 +108,8 @@ class BrowserMonitor : public std::enable_shared_from_this<BrowserMonitor>, priv
   void OpenCaught(const Navigation& caught, bool specialForm);
   void UnhookAll();
   void MenuReset();
+  void Trace(const std::wstring& what, const std::wstring& why);
+  std::wstring PressText();
 
   BrowserHost& host_;
   int& watchedCounter_;

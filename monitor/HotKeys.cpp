@@ -57,6 +57,12 @@ void MainForm::LeftButtonUp(std::int32_t& /*x*/, std::int32_t& /*y*/, std::int32
   Settings& s = process_.settings();
   WindowInfo& info = process_.windowInfo();
   Hwnd target = ToHwnd(hwnd);
+  if (observer_ && clickAction_ != 0) {
+    static constexpr const wchar_t* kActions[] = {L"", L"kill", L"always kill", L"normalize"};
+    observer_->Decided(
+        std::wstring(L"hot key: ") + kActions[clickAction_] + L" the window under the click",
+        L"the keys of that command were held when the button went down");
+  }
   switch (clickAction_) {
     case 1:
     case 2: {

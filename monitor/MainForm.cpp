@@ -183,6 +183,14 @@ WorkArea& MainForm::GetWorkArea() {
   return platform_.workArea;
 }
 
+std::wstring MainForm::ExplainAllow(const std::wstring& url) {
+  return process_.websites().ExplainAllow(url);
+}
+
+std::wstring MainForm::ExplainKill(const std::wstring& url) {
+  return process_.websites().ExplainKill(url);
+}
+
 double MainForm::SecondsSinceStart() {
   double now = startTime_;
   Step([&] { now = SecondsSinceMidnight(platform_.clock.Now()); });

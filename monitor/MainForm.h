@@ -103,6 +103,10 @@ class MainForm final : public BrowserHost, public OmnihookEvents, private SysTra
   UrlUnescaper& Unescaper() override;
   WorkArea& GetWorkArea() override;
   double SecondsSinceStart() override;
+  DecisionObserver* Observer() override { return observer_; }
+  std::wstring ExplainAllow(const std::wstring& url) override;
+  std::wstring ExplainKill(const std::wstring& url) override;
+  void SetDecisionObserver(DecisionObserver* observer) { observer_ = observer; }
 
  private:
   class PageSinkEvents;
@@ -162,6 +166,7 @@ class MainForm final : public BrowserHost, public OmnihookEvents, private SysTra
   int dialogAllowCounter_ = 0;
 
   std::unique_ptr<BrowserList> browserList_;
+  DecisionObserver* observer_ = nullptr;
 };
 
 }  // namespace qx

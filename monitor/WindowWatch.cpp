@@ -34,6 +34,10 @@ void MainForm::GetTextMsg(std::int32_t& hwnd) {
   bool kill = false;
   Step([&] { kill = process_.windows().Kill(exe, caption); });
   if (!kill) return;
+  if (observer_) {
+    observer_->Decided(L"window \"" + caption + L"\" of " + exe + L" killed",
+                       L"a window rule of this program or of all programs matches its caption");
+  }
   info.CloseWindow(window);
   LogAdd(exe, caption, 2);
   OnPopupKilled();

@@ -58,11 +58,9 @@ void Websites::Walk(const RuleKey& start, Visit&& visit) const {
   }
 }
 
-bool Websites::Allow(std::wstring_view url) const {
-  const std::wstring lower = LowerCase(url);
-  if (settings_.IgnoreLocal() && lower.starts_with(L"file://")) return true;
-  if (settings_.AllowHTTPS() && lower.starts_with(L"https://")) return true;
-  std::optional<bool> decision;
+const Website* Websites::AllowingRule(std::wstring_view lower,
+                                      const WebsiteGroup** groupOut) const {
+  const Website* decided = nullptr;
   Walk(QueryStart(lower), [&](const WebsiteGroup& group, std::wstring_view page, bool sameSite) {
     // The first applying allow or disallow rule in the order the rules were
     // added decides; other types are passed over.
@@ -77,26 +75,79 @@ bool Websites::Allow(std::wstring_view url) const {
       }
       return false;
     });
-    if (first) decision = first->RuleType == kAllowPopups;
+    if (first) {
+      decided = first;
+      if (groupOut) *groupOut = &group;
+    }
     return first != nullptr;
   });
-  return decision.value_or(!settings_.BlockByDefault());
+  return decided;
+}
+
+bool Websites::Allow(std::wstring_view url) const {
+  const std::wstring lower = LowerCase(url);
+  if (settings_.IgnoreLocal() && lower.starts_with(L"file://")) return true;
+  if (settings_.AllowHTTPS() && lower.starts_with(L"https://")) return true;
+  const Website* rule = AllowingRule(lower, nullptr);
+  return rule ? rule->RuleType == kAllowPopups : !settings_.BlockByDefault();
+}
+
+std::wstring Websites::ExplainAllow(std::wstring_view url) const {
+  const std::wstring lower = LowerCase(url);
+  if (settings_.IgnoreLocal() && lower.starts_with(L"file://")) {
+    return L"a local page, and local pages are always allowed";
+  }
+  if (settings_.AllowHTTPS() && lower.starts_with(L"https://")) {
+    return L"an HTTPS page, and HTTPS sites are allowed";
+  }
+  const WebsiteGroup* group = nullptr;
+  if (const Website* rule = AllowingRule(lower, &group)) {
+    return std::wstring(rule->RuleType == kAllowPopups ? L"allowed" : L"disallowed") +
+           L" by the rule \"" + rule->URL + L"\"" +
+           (rule->MatchSubdomains ? L" (subdomains too)" : L"") + L" of host \"" +
+           (group ? group->Host() : L"") + L"\"";
+  }
+  return settings_.BlockByDefault() ? L"no rule applies, and sites without a rule are blocked"
+                                    : L"no rule applies, and sites without a rule are allowed";
+}
+
+const Website* Websites::KillingRule(std::wstring_view lower, const WebsiteGroup** groupOut) const {
+  const Website* killing = nullptr;
+  Walk(QueryStart(lower), [&](const WebsiteGroup& group, std::wstring_view page, bool sameSite) {
+    group.ForEachPrefixRule(page, [&](const Website& rule, std::uint64_t) {
+      if ((rule.MatchSubdomains || sameSite) &&
+          (rule.RuleType == kAlwaysKill || rule.RuleType == kAlwaysKillOld)) {
+        killing = &rule;
+        if (groupOut) *groupOut = &group;
+      }
+      return killing != nullptr;
+    });
+    return killing != nullptr;
+  });
+  return killing;
 }
 
 bool Websites::Kill(std::wstring_view url) const {
   const std::wstring lower = website::PageLocalPathToFileUrl(LowerCase(url));
   if (settings_.IgnoreLocal() && lower.starts_with(L"file://")) return false;
   if (settings_.AllowHTTPS() && lower.starts_with(L"https://")) return false;
-  bool kill = false;
-  Walk(QueryStart(lower), [&](const WebsiteGroup& group, std::wstring_view page, bool sameSite) {
-    group.ForEachPrefixRule(page, [&](const Website& rule, std::uint64_t) {
-      kill = (rule.MatchSubdomains || sameSite) &&
-             (rule.RuleType == kAlwaysKill || rule.RuleType == kAlwaysKillOld);
-      return kill;
-    });
-    return kill;
-  });
-  return kill;
+  return KillingRule(lower, nullptr) != nullptr;
+}
+
+std::wstring Websites::ExplainKill(std::wstring_view url) const {
+  const std::wstring lower = website::PageLocalPathToFileUrl(LowerCase(url));
+  if (settings_.IgnoreLocal() && lower.starts_with(L"file://")) {
+    return L"a local page, and local pages are never killed";
+  }
+  if (settings_.AllowHTTPS() && lower.starts_with(L"https://")) {
+    return L"an HTTPS page, and HTTPS sites are allowed";
+  }
+  const WebsiteGroup* group = nullptr;
+  if (const Website* rule = KillingRule(lower, &group)) {
+    return L"the always-kill rule \"" + rule->URL + L"\" of host \"" +
+           (group ? group->Host() : L"") + L"\"";
+  }
+  return L"no always-kill rule applies";
 }
 
 WebsiteGroup& Websites::GroupFor(std::wstring_view host) {

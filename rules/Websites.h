@@ -47,6 +47,9 @@ class Websites {
 
   // May this page open pop-up windows?
   bool Allow(std::wstring_view url) const;
+  // What decided Allow (or Kill) for this URL, in words.
+  std::wstring ExplainAllow(std::wstring_view url) const;
+  std::wstring ExplainKill(std::wstring_view url) const;
   // Must a browser window showing this URL be closed?
   bool Kill(std::wstring_view url) const;
 
@@ -98,6 +101,9 @@ class Websites {
   // url, sameSite) answers true to stop.
   template <class Visit>
   void Walk(const RuleKey& start, Visit&& visit) const;
+  // The allow or disallow rule that decides for the URL, if one does.
+  const Website* AllowingRule(std::wstring_view lowerUrl, const WebsiteGroup** group) const;
+  const Website* KillingRule(std::wstring_view lowerUrl, const WebsiteGroup** group) const;
 
   FileSystem& files_;
   const AnsiCodec& ansi_;

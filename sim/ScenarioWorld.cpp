@@ -57,8 +57,12 @@ std::vector<int> KeysOf(const std::wstring& keys) {
 }  // namespace
 
 ScenarioWorld::ScenarioWorld(std::ostream& out, std::string file,
-                             const std::filesystem::path& drive, bool /*trace*/)
-    : out_(out), file_(std::move(file)), desktop_(drive) {}
+                             const std::filesystem::path& drive, bool trace)
+    : out_(out), file_(std::move(file)), trace_(trace), desktop_(drive) {}
+
+void ScenarioWorld::Decided(std::wstring_view what, std::wstring_view why) {
+  out_ << "    why: " << ToUtf8(what) << " (" << ToUtf8(why) << ")\n";
+}
 
 ScenarioWorld::~ScenarioWorld() {
   programs_.clear();
@@ -269,7 +273,11 @@ void ScenarioWorld::Start(ScenarioArgs& a, bool dry) {
   a.End();
   if (dry) return;
   programs_.push_back(std::make_unique<SimProgram>(desktop_, dialogs_));
-  programs_.back()->Start(commandLine);
+  SimProgram& program = *programs_.back();
+  program.Start(commandLine);
+  if (trace_ && program.Running() && program.form() != nullptr) {
+    program.form()->SetDecisionObserver(this);
+  }
   // The desktop's current process is the program that keeps running.
   if (SimProgram* running = Running()) desktop_.windows().SetCurrentProcess(running->Id());
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/DecisionObserver.h"
 #include "sim/ScenarioArgs.h"
 #include "sim/ScenarioParser.h"
 #include "sim/SimBrowsers.h"
@@ -18,11 +19,11 @@
 
 namespace qx::sim {
 
-class ScenarioWorld {
+class ScenarioWorld : private DecisionObserver {
  public:
   ScenarioWorld(std::ostream& out, std::string file, const std::filesystem::path& drive,
                 bool trace);
-  ~ScenarioWorld();
+  ~ScenarioWorld() override;
 
   // Checks (dry) or runs one step. A dry run throws ScenarioSyntaxError for
   // a line that is not a step.
@@ -119,9 +120,11 @@ class ScenarioWorld {
   template <class F>
   void WithProcess(F&& f);
   ProcessId ProcessFor(const std::wstring& exe);
+  void Decided(std::wstring_view what, std::wstring_view why) override;
 
   std::ostream& out_;
   std::string file_;
+  bool trace_ = false;
   int lineNumber_ = 0;
   SimDesktop desktop_;
   SimDialogHost dialogs_;
