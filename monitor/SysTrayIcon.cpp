@@ -33,7 +33,7 @@ bool SysTrayIcon::ShowIcon() {
 }
 
 void SysTrayIcon::RemoveIcon() {
-  area_.Delete(record_);
+  Step([&] { area_.Delete(record_); });
 }
 
 void SysTrayIcon::PictureChanged() {

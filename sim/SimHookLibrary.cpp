@@ -80,7 +80,12 @@ std::intptr_t SimHookLibrary::CallWindowProc(WindowProcToken, Hwnd, std::uint32_
 }
 
 Hwnd SimHookLibrary::GetParent(Hwnd window) {
-  return windows_.Parent(window);
+  // GetParent never raises an error: a failing call answers no window.
+  if (failures_.ShouldFail("HookLibrary.GetParent")) return 0;
+  const SimWindow* w = windows_.Find(window);
+  if (w == nullptr || !w->open) return 0;
+  // The parent of a child window, or the owner of a top-level one.
+  return w->parent != 0 ? w->parent : w->owner;
 }
 
 int SimHookLibrary::GetWindowTextLength(Hwnd window) {
