@@ -156,7 +156,6 @@ class MainForm final : public BrowserHost, public OmnihookEvents, private SysTra
 
   std::wstring lastWatchExe_;
   std::wstring lastWatchCaption_;
-  Hwnd lastWatchWindow_ = 0;
   std::array<DialogRecord, kDialogRingSize> dialogRing_{};
   int dialogRingNext_ = 0;
   int dialogAllowCounter_ = 0;

@@ -25,12 +25,12 @@ void MainForm::GetTextMsg(std::int32_t& hwnd) {
   if (info.IsOwnProcessWindow(window)) return;
   const std::wstring exe = info.WindowExeName(window);
   const std::wstring caption = info.WindowCaption(window);
-  // The same window with the same caption is examined once; a new window is
-  // always examined, so a pop-up that reopens dies again.
-  if (exe == lastWatchExe_ && caption == lastWatchCaption_ && window == lastWatchWindow_) return;
+  // The program and caption examined last are not examined again, whichever
+  // window carries them: a matching window that reopens with the same caption
+  // right after is left alone until another program or caption comes between.
+  if (exe == lastWatchExe_ && caption == lastWatchCaption_) return;
   lastWatchExe_ = exe;
   lastWatchCaption_ = caption;
-  lastWatchWindow_ = window;
   bool kill = false;
   Step([&] { kill = process_.windows().Kill(exe, caption); });
   if (!kill) return;
