@@ -33,7 +33,9 @@ bool SysTrayIcon::ShowIcon() {
 }
 
 void SysTrayIcon::RemoveIcon() {
-  area_.Delete(record_);
+  // A refused removal is ignored like every other notification-area call;
+  // the unload handler and the destructor go on.
+  Step([&] { area_.Delete(record_); });
 }
 
 void SysTrayIcon::PictureChanged() {
