@@ -33,6 +33,8 @@ bool SysTrayIcon::ShowIcon() {
 }
 
 void SysTrayIcon::RemoveIcon() {
+  // A refused removal is ignored like every other notification-area call;
+  // the unload handler and the destructor go on.
   Step([&] { area_.Delete(record_); });
 }
 

@@ -52,6 +52,12 @@ const std::map<std::wstring, ScenarioWorld::Handler>& ScenarioWorld::Expectation
       {L"chrome", &ScenarioWorld::ExpectChrome},
       {L"place", &ScenarioWorld::ExpectPlace},
       {L"ui", &ScenarioWorld::ExpectUi},
+      {L"processes", &ScenarioWorld::ExpectProcesses},
+      {L"dialog", &ScenarioWorld::ExpectDialog},
+      {L"help", &ScenarioWorld::ExpectHelp},
+      {L"opened", &ScenarioWorld::ExpectOpened},
+      {L"asked", &ScenarioWorld::ExpectAsked},
+      {L"menu", &ScenarioWorld::ExpectMenu},
   };
   return kExpectations;
 }
@@ -448,6 +454,107 @@ void ScenarioWorld::ExpectUi(ScenarioArgs& a, bool dry) {
     a.Word("word");
   if (dry) return;
   Check(false, "the dialogs to be built", "no dialog models yet");
+}
+
+// --- Expectations added beside the contract's ------------------------------
+
+namespace {
+
+// The last of texts from seen on, or none; seen moves to the end.
+std::optional<std::wstring> LastSince(const std::vector<std::wstring>& texts, std::size_t& seen) {
+  std::optional<std::wstring> last;
+  if (texts.size() > seen) last = texts.back();
+  seen = texts.size();
+  return last;
+}
+
+}  // namespace
+
+void ScenarioWorld::ExpectProcesses(ScenarioArgs& a, bool dry) {
+  const long long want = a.Number("N");
+  a.End();
+  if (dry) return;
+  long long got = 0;
+  for (const auto& program : programs_) {
+    if (program->Running()) ++got;
+  }
+  Check(got == want, N(want) + " program processes", N(got) + " program processes");
+}
+
+void ScenarioWorld::ExpectDialog(ScenarioArgs& a, bool dry) {
+  const ScenarioWord& w = a.Word("FORM or none");
+  const bool none = !w.quoted && w.text == L"none";
+  const std::wstring form = w.text;
+  if (!none && form != L"Options" && form != L"ExtraOptions") {
+    ScenarioArgs::Fail("bad form " + Q(form) + " (Options, ExtraOptions or none)");
+  }
+  long long page = 0;
+  if (!none && form == L"Options" && a.More()) page = a.Number("PAGE");
+  a.End();
+  if (dry) return;
+  const auto& requests = dialogs_.requests;
+  std::optional<DialogRequest> last;
+  if (requests.size() > dialogsSeen_) last = requests.back();
+  dialogsSeen_ = requests.size();
+  const auto describe = [](const std::wstring& f, long long p) {
+    return "dialog " + ToUtf8(f) + (p != 0 ? " page " + N(p) : "");
+  };
+  const std::string got = last ? describe(last->form, last->page) : "no dialog";
+  if (none) return Check(!last, "no dialog", got);
+  Check(last && last->form == form && last->page == page, describe(form, page), got);
+}
+
+void ScenarioWorld::ExpectHelp(ScenarioArgs& a, bool dry) {
+  const ScenarioWord& w = a.Word("TOPIC or none");
+  a.End();
+  if (dry) return;
+  const auto last = LastSince(desktop_.shell().HelpShown(), helpSeen_);
+  const bool none = !w.quoted && w.text == L"none";
+  const std::string got = last ? "help " + Q(*last) : "no help";
+  Check(none ? !last : (last && EqualsNoCase(*last, w.text)),
+        none ? "no help" : "help " + Q(w.text), got);
+}
+
+void ScenarioWorld::ExpectOpened(ScenarioArgs& a, bool dry) {
+  const ScenarioWord& w = a.Word("TARGET or none");
+  a.End();
+  if (dry) return;
+  const auto last = LastSince(desktop_.shell().Opened(), openedSeen_);
+  const bool none = !w.quoted && w.text == L"none";
+  const std::string got = last ? "opened " + Q(*last) : "nothing opened";
+  Check(none ? !last : (last && *last == w.text), none ? "nothing opened" : "opened " + Q(w.text),
+        got);
+}
+
+void ScenarioWorld::ExpectAsked(ScenarioArgs& a, bool dry) {
+  const ScenarioWord& w = a.Word("TITLE or none");
+  a.End();
+  if (dry) return;
+  std::vector<std::wstring> titles;
+  for (const AskedInput& asked : desktop_.inputBox().Asked())
+    titles.push_back(asked.title);
+  const auto last = LastSince(titles, askedSeen_);
+  const bool none = !w.quoted && w.text == L"none";
+  const std::string got = last ? "input box " + Q(*last) : "no input box";
+  Check(none ? !last : (last && *last == w.text), none ? "no input box" : "input box " + Q(w.text),
+        got);
+}
+
+void ScenarioWorld::ExpectMenu(ScenarioArgs& a, bool dry) {
+  const std::wstring key = a.Text("KEY");
+  const std::wstring caption = a.Text("CAPTION");
+  const long long image = a.Number("IMAGE");
+  a.End();
+  if (dry) return;
+  const std::string want = "menu entry " + Q(key) + " " + Q(caption) + " " + N(image);
+  const SimPopupMenu* menu = desktop_.menus().Last();
+  if (Running() == nullptr || menu == nullptr) return Check(false, want, "no menu");
+  for (const SimPopupMenu::Entry& e : menu->Entries()) {
+    if (e.key != key) continue;
+    const std::string got = "menu entry " + Q(e.key) + " " + Q(e.caption) + " " + N(e.image);
+    return Check(e.caption == caption && e.image == image, want, got);
+  }
+  Check(false, want, "no entry " + Q(key));
 }
 
 }  // namespace qx::sim

@@ -110,6 +110,12 @@ const std::map<std::wstring, ScenarioWorld::Handler>& ScenarioWorld::Handlers() 
       {L"tray", &ScenarioWorld::Tray},
       {L"ui", &ScenarioWorld::Ui},
       {L"expect", &ScenarioWorld::Expect},
+      {L"ownwindow", &ScenarioWorld::OwnWindow},
+      {L"activate", &ScenarioWorld::Activate},
+      {L"slowdialog", &ScenarioWorld::SlowDialog},
+      {L"hung", &ScenarioWorld::Hung},
+      {L"visible", &ScenarioWorld::Visible},
+      {L"trayrelease", &ScenarioWorld::TrayRelease},
   };
   return kHandlers;
 }
@@ -595,27 +601,38 @@ void ScenarioWorld::Mouse(ScenarioArgs& a, bool dry) {
   (void)program;
 }
 
+namespace {
+
+std::optional<std::wstring> MenuChoice(ScenarioArgs& a) {
+  if (!a.Keyword(L"choose")) return std::nullopt;
+  const int key = a.Choice("a menu key", {L"enabled", L"options", L"list", L"log", L"about",
+                                          L"help", L"test", L"close"});
+  static const wchar_t* kKeys[] = {L"enabled", L"options", L"list", L"log",
+                                   L"about",   L"help",    L"test", L"close"};
+  return kKeys[key];
+}
+
+}  // namespace
+
 void ScenarioWorld::Tray(ScenarioArgs& a, bool dry) {
   const bool dblclick = a.Choice("dblclick or rclick", {L"dblclick", L"rclick"}) == 0;
   std::optional<std::wstring> choice;
-  if (!dblclick && a.Keyword(L"choose")) {
-    const int key = a.Choice("a menu key", {L"enabled", L"options", L"list", L"log", L"about",
-                                            L"help", L"test", L"close"});
-    static const wchar_t* kKeys[] = {L"enabled", L"options", L"list", L"log",
-                                     L"about",   L"help",    L"test", L"close"};
-    choice = kKeys[key];
-  }
+  if (!dblclick) choice = MenuChoice(a);
   a.End();
   if (dry) return;
+  TrayMessages(dblclick ? std::vector<std::uint32_t>{0x201, 0x202, 0x203, 0x202}
+                        : std::vector<std::uint32_t>{0x204, 0x205},
+               dblclick ? std::nullopt : std::optional<std::wstring>(choice.value_or(L"")));
+}
+
+void ScenarioWorld::TrayMessages(const std::vector<std::uint32_t>& messages,
+                                 const std::optional<std::wstring>& choice) {
   SimProgram* program = Running();
   if (program == nullptr || program->form() == nullptr || !desktop_.tray().Shown()) return;
-  if (!dblclick) desktop_.menus().QueueChoice(choice.value_or(L""));
+  if (choice) desktop_.menus().QueueChoice(*choice);
   program->Run([&] {
     SysTrayIcon* icon = program->form()->TrayIcon();
     if (icon == nullptr) return;
-    const std::vector<std::uint32_t> messages =
-        dblclick ? std::vector<std::uint32_t>{0x201, 0x202, 0x203, 0x202}
-                 : std::vector<std::uint32_t>{0x204, 0x205};
     for (const std::uint32_t m : messages) {
       if (program->Running() && program->form() != nullptr) icon->OnCallback(m);
     }
@@ -629,6 +646,66 @@ void ScenarioWorld::Ui(ScenarioArgs& a, bool dry) {
     a.Word("word");
   if (dry) return;
   Check(false, "the dialogs to be built", "no dialog models yet");
+}
+
+// --- Words added beside the contract's -------------------------------------
+
+void ScenarioWorld::OwnWindow(ScenarioArgs& a, bool dry) {
+  const std::wstring id = a.Id("WID");
+  std::wstring caption;
+  std::wstring className = L"QuellixDialog";
+  while (a.More()) {
+    if (a.Keyword(L"caption")) {
+      caption = a.Text("TEXT");
+    } else if (a.Keyword(L"class")) {
+      className = a.Text("NAME");
+    } else {
+      a.Bad();
+    }
+  }
+  if (dry) return;
+  SimProgram* program = Running();
+  if (program == nullptr) ScenarioArgs::Fail("no program runs to own the window");
+  InProgram([&] {
+    named_[id] = Named{nullptr, desktop_.windows().CreateWindow(program->Id(), caption, className)};
+  });
+}
+
+void ScenarioWorld::Activate(ScenarioArgs& a, bool dry) {
+  const std::wstring id = a.Id("WID");
+  a.End();
+  if (!dry) InProgram([&] { desktop_.windows().Activate(WindowOf(id)); });
+}
+
+void ScenarioWorld::SlowDialog(ScenarioArgs& a, bool dry) {
+  const std::wstring id = a.Id();
+  const std::wstring caption = a.Text("CAPTION");
+  const auto name = AsName(a);
+  a.End();
+  if (dry) return;
+  Naming(name, [&] { desktop_.browsers().ScriptDialog(*BrowserOf(id), caption, false); });
+}
+
+void ScenarioWorld::Hung(ScenarioArgs& a, bool dry) {
+  const std::wstring id = a.Id();
+  const bool hung = a.YesNo();
+  a.End();
+  if (!dry) BrowserOf(id)->SetFailing(hung);
+}
+
+void ScenarioWorld::Visible(ScenarioArgs& a, bool dry) {
+  const std::wstring id = a.Id();
+  const bool on = a.YesNo();
+  a.End();
+  if (!dry) InProgram([&] { BrowserOf(id)->SetVisibleState(on); });
+}
+
+void ScenarioWorld::TrayRelease(ScenarioArgs& a, bool dry) {
+  const std::optional<std::wstring> choice = MenuChoice(a);
+  a.End();
+  if (dry) return;
+  // Pressed somewhere else: the icon hears only the release.
+  TrayMessages({0x205}, choice.value_or(L""));
 }
 
 }  // namespace qx::sim

@@ -79,6 +79,13 @@ class ScenarioWorld : private DecisionObserver {
   void Mouse(ScenarioArgs& a, bool dry);
   void Tray(ScenarioArgs& a, bool dry);
   void Ui(ScenarioArgs& a, bool dry);
+  // Words added beside the contract's.
+  void OwnWindow(ScenarioArgs& a, bool dry);
+  void Activate(ScenarioArgs& a, bool dry);
+  void SlowDialog(ScenarioArgs& a, bool dry);
+  void Hung(ScenarioArgs& a, bool dry);
+  void Visible(ScenarioArgs& a, bool dry);
+  void TrayRelease(ScenarioArgs& a, bool dry);
   // Expectations.
   void Expect(ScenarioArgs& a, bool dry);
   void ExpectRunning(ScenarioArgs& a, bool dry);
@@ -101,6 +108,12 @@ class ScenarioWorld : private DecisionObserver {
   void ExpectChrome(ScenarioArgs& a, bool dry);
   void ExpectPlace(ScenarioArgs& a, bool dry);
   void ExpectUi(ScenarioArgs& a, bool dry);
+  void ExpectProcesses(ScenarioArgs& a, bool dry);
+  void ExpectDialog(ScenarioArgs& a, bool dry);
+  void ExpectHelp(ScenarioArgs& a, bool dry);
+  void ExpectOpened(ScenarioArgs& a, bool dry);
+  void ExpectAsked(ScenarioArgs& a, bool dry);
+  void ExpectMenu(ScenarioArgs& a, bool dry);
 
   // Helpers.
   void Check(bool ok, const std::string& expected, const std::string& got);
@@ -121,6 +134,10 @@ class ScenarioWorld : private DecisionObserver {
   void WithProcess(F&& f);
   ProcessId ProcessFor(const std::wstring& exe);
   void Decided(std::wstring_view what, std::wstring_view why) override;
+  // The notification area reports these mouse messages on the icon; a menu
+  // that shows meanwhile gets the choice (when given).
+  void TrayMessages(const std::vector<std::uint32_t>& messages,
+                    const std::optional<std::wstring>& choice);
 
   std::ostream& out_;
   std::string file_;
@@ -136,6 +153,10 @@ class ScenarioWorld : private DecisionObserver {
   bool expectingNoRule_ = false;
   std::size_t soundsSeen_ = 0;
   std::size_t messagesSeen_ = 0;
+  std::size_t dialogsSeen_ = 0;
+  std::size_t helpSeen_ = 0;
+  std::size_t openedSeen_ = 0;
+  std::size_t askedSeen_ = 0;
   int passed_ = 0;
   int failed_ = 0;
 };

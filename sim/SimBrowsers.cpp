@@ -134,9 +134,9 @@ std::shared_ptr<SimBrowser> SimBrowsers::ScriptOpen(SimBrowser& page, std::wstri
   return NavigateTarget(page, std::move(request));
 }
 
-Hwnd SimBrowsers::ScriptDialog(SimBrowser& page, std::wstring_view caption) {
+Hwnd SimBrowsers::ScriptDialog(SimBrowser& page, std::wstring_view caption, bool show) {
   PageOf(page);
-  return OpenDialog(page, caption);
+  return OpenDialog(page, caption, show);
 }
 
 void SimBrowsers::ScriptGo(SimBrowser& page, std::wstring_view url) {
@@ -265,7 +265,7 @@ void SimBrowsers::RunJavascriptUrl(SimBrowser& browser, std::wstring_view url) {
   }
 }
 
-Hwnd SimBrowsers::OpenDialog(SimBrowser& browser, std::wstring_view caption) {
+Hwnd SimBrowsers::OpenDialog(SimBrowser& browser, std::wstring_view caption, bool show) {
   const auto top = browser.TopBrowser();
   if (!top->IsOpen() || top->Window() == 0) return 0;
   // Created with its caption and owned by the browser window, in the
@@ -274,7 +274,7 @@ Hwnd SimBrowsers::OpenDialog(SimBrowser& browser, std::wstring_view caption) {
       windows_.CreateWindow(top->Process(), std::wstring(caption) + std::wstring(kWebDialogSuffix),
                             std::wstring(kWebDialogClass), 0, 0, top->Window());
   dialogs_.push_back(dialog);
-  windows_.Activate(dialog);
+  if (show) windows_.Activate(dialog);
   return dialog;
 }
 

@@ -68,8 +68,10 @@ class SimBrowsers final : public BrowserFactory, private WindowListener {
   std::shared_ptr<SimBrowser> ScriptOpen(SimBrowser& page, std::wstring_view url,
                                          std::wstring_view name = {});
   // A script of the page opens a web page dialog; answers its window (0 when
-  // the page has no window to own it).
-  Hwnd ScriptDialog(SimBrowser& page, std::wstring_view caption);
+  // the page has no window to own it). With show false the window is only
+  // created: it comes to the front later (its page is still loading), when
+  // the world activates it.
+  Hwnd ScriptDialog(SimBrowser& page, std::wstring_view caption, bool show = true);
   // A script of the page navigates the top window (a "javascript:" address
   // included).
   void ScriptGo(SimBrowser& page, std::wstring_view url);
@@ -132,7 +134,7 @@ class SimBrowsers final : public BrowserFactory, private WindowListener {
   bool RunPageScript(SimDocument& document, const std::wstring& text);
   // What a "javascript:" address does once its navigation went ahead.
   void RunJavascriptUrl(SimBrowser& browser, std::wstring_view url);
-  Hwnd OpenDialog(SimBrowser& browser, std::wstring_view caption);
+  Hwnd OpenDialog(SimBrowser& browser, std::wstring_view caption, bool show = true);
   // A window closed: the shell list revokes it.
   void WindowClosed(SimBrowser& browser);
 
