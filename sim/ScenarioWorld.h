@@ -14,7 +14,6 @@
 #include "sim/ScenarioParser.h"
 #include "sim/SimBrowsers.h"
 #include "sim/SimDesktop.h"
-#include "sim/SimDialogHost.h"
 #include "sim/SimProgram.h"
 
 namespace qx::sim {
@@ -79,6 +78,7 @@ class ScenarioWorld : private DecisionObserver {
   void Mouse(ScenarioArgs& a, bool dry);
   void Tray(ScenarioArgs& a, bool dry);
   void Ui(ScenarioArgs& a, bool dry);
+  void PickFile(ScenarioArgs& a, bool dry);
   // Expectations.
   void Expect(ScenarioArgs& a, bool dry);
   void ExpectRunning(ScenarioArgs& a, bool dry);
@@ -120,6 +120,9 @@ class ScenarioWorld : private DecisionObserver {
   template <class F>
   void WithProcess(F&& f);
   ProcessId ProcessFor(const std::wstring& exe);
+  // The loaded dialog of that name in the newest running program that has
+  // it, with that program; none when no program has it loaded.
+  FormModel* Dialog(const std::wstring& name, SimProgram** program = nullptr);
   void Decided(std::wstring_view what, std::wstring_view why) override;
 
   std::ostream& out_;
@@ -127,7 +130,6 @@ class ScenarioWorld : private DecisionObserver {
   bool trace_ = false;
   int lineNumber_ = 0;
   SimDesktop desktop_;
-  SimDialogHost dialogs_;
   std::vector<std::unique_ptr<SimProgram>> programs_;
   std::map<std::wstring, Named> named_;
   std::map<std::wstring, std::shared_ptr<SimElement>> elements_;
