@@ -3,9 +3,15 @@
 
 namespace qx {
 
+class MainForm;
+class Process;
+
 class DialogHost {
  public:
   virtual ~DialogHost() = default;
+  // The main form and its process context come (both set) and go (both
+  // none); the dialogs work on them.
+  virtual void Attach(Process* /*process*/, MainForm* /*form*/) {}
   // The options dialog, not modal. page 0: on the page it shows; otherwise
   // that page (from 1) is selected first.
   virtual void ShowOptions(int page) = 0;

@@ -57,9 +57,11 @@ MainForm::MainForm(Process& process, DialogHost& dialogs, float startTime)
     if (pageSink_) pageSinkConnection_ = pageSink_->Connect(*pageSinkEvents_);
   });
   platform_.hookControl.SetEventSink(this);
+  dialogs_.Attach(&process_, this);
 }
 
 MainForm::~MainForm() {
+  dialogs_.Attach(nullptr, nullptr);
   platform_.hookControl.SetEventSink(nullptr);
   browserList_.reset();
   pageSinkConnection_.reset();

@@ -449,11 +449,100 @@ void ScenarioWorld::ExpectPlace(ScenarioArgs& a, bool dry) {
 }
 
 void ScenarioWorld::ExpectUi(ScenarioArgs& a, bool dry) {
-  a.Text("FORM");
-  while (a.More())
-    a.Word("word");
+  const std::wstring form = a.Text("FORM");
+  if (!a.NextIsQuoted()) {
+    const bool open = a.Choice("open, closed or \"CONTROL\"", {L"open", L"closed"}) == 0;
+    a.End();
+    if (dry) return;
+    bool loaded = false;
+    bool shown = false;
+    if (form == L"Error") {
+      loaded = shown = desktop_.errorDialog().Loaded();
+    } else if (FormModel* dialog = Dialog(form)) {
+      loaded = true;
+      shown = dialog->Shown();
+    }
+    const std::string got = shown ? "open" : loaded ? "loaded but hidden" : "closed";
+    Check(open ? shown : !loaded, open ? "open" : "closed", got);
+    return;
+  }
+  const std::wstring control = a.Text("CONTROL");
+  const int what =
+      a.Choice("checked, enabled, visible, text, position, rows or row",
+               {L"checked", L"enabled", L"visible", L"text", L"position", L"rows", L"row"});
+  bool flag = false;
+  long long number = 0;
+  std::wstring text;
+  std::vector<std::wstring> columns;
+  if (what <= 2) flag = a.YesNo();
+  if (what == 3) text = a.Text("TEXT");
+  if (what == 4 || what == 5) number = a.Number("N");
+  if (what == 6) {
+    number = a.Number("I");
+    columns.push_back(a.Text("COL1"));
+    while (a.More())
+      columns.push_back(a.Text("COL"));
+  }
+  a.End();
   if (dry) return;
-  Check(false, "the dialogs to be built", "no dialog models yet");
+  FormModel* dialog = Dialog(form);
+  if (dialog == nullptr) {
+    Check(false, "the dialog " + ToUtf8(form) + " to be loaded", "it is not");
+    return;
+  }
+  const Control* c = dialog->Find(control);
+  if (c == nullptr) {
+    Check(false, "a control " + Q(control), "none");
+    return;
+  }
+  switch (what) {
+    case 0:
+      Check(c->checked == flag, "checked " + YesNo(flag), "checked " + YesNo(c->checked));
+      break;
+    case 1:
+      Check(c->enabled == flag, "enabled " + YesNo(flag), "enabled " + YesNo(c->enabled));
+      break;
+    case 2:
+      Check(c->visible == flag, "visible " + YesNo(flag), "visible " + YesNo(c->visible));
+      break;
+    case 3: {
+      std::wstring shown = c->ShownCaption();
+      if (c->kind == ControlKind::TextBox) shown = c->text;
+      if (c->kind == ControlKind::ComboBox) {
+        shown = c->position >= 0 && c->position < static_cast<int>(c->items.size())
+                    ? c->items[static_cast<std::size_t>(c->position)]
+                    : L"";
+      }
+      Check(shown == text, "text " + Q(text), "text " + Q(shown));
+      break;
+    }
+    case 4:
+      Check(c->position == number, "position " + N(number), "position " + N(c->position));
+      break;
+    case 5: {
+      const auto count = static_cast<long long>(c->rows.size());
+      Check(count == number, "rows " + N(number), "rows " + N(count));
+      break;
+    }
+    default: {
+      if (number < 1 || number > static_cast<long long>(c->rows.size())) {
+        Check(false, "a row " + N(number), N(static_cast<long long>(c->rows.size())) + " rows");
+        break;
+      }
+      const ListRow& row = c->rows[static_cast<std::size_t>(number - 1)];
+      std::string want;
+      std::string got;
+      bool ok = true;
+      for (std::size_t i = 0; i < columns.size(); ++i) {
+        const std::wstring cell = i < row.texts.size() ? row.texts[i] : L"";
+        ok = ok && (columns[i] == L"*" || columns[i] == cell);
+        want += (i ? " " : "") + Q(columns[i]);
+        got += (i ? " " : "") + Q(cell);
+      }
+      Check(ok, "row " + N(number) + " " + want, got);
+      break;
+    }
+  }
 }
 
 // --- Expectations added beside the contract's ------------------------------
@@ -492,7 +581,7 @@ void ScenarioWorld::ExpectDialog(ScenarioArgs& a, bool dry) {
   if (!none && form == L"Options" && a.More()) page = a.Number("PAGE");
   a.End();
   if (dry) return;
-  const auto& requests = dialogs_.requests;
+  const auto& requests = dialogRequests_;
   std::optional<DialogRequest> last;
   if (requests.size() > dialogsSeen_) last = requests.back();
   dialogsSeen_ = requests.size();
@@ -547,7 +636,7 @@ void ScenarioWorld::ExpectMenu(ScenarioArgs& a, bool dry) {
   a.End();
   if (dry) return;
   const std::string want = "menu entry " + Q(key) + " " + Q(caption) + " " + N(image);
-  const SimPopupMenu* menu = desktop_.menus().Last();
+  const SimPopupMenu* menu = desktop_.menus().WithKey(key);
   if (Running() == nullptr || menu == nullptr) return Check(false, want, "no menu");
   for (const SimPopupMenu::Entry& e : menu->Entries()) {
     if (e.key != key) continue;

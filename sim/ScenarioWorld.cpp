@@ -109,6 +109,7 @@ const std::map<std::wstring, ScenarioWorld::Handler>& ScenarioWorld::Handlers() 
       {L"hotclick", &ScenarioWorld::Mouse},
       {L"tray", &ScenarioWorld::Tray},
       {L"ui", &ScenarioWorld::Ui},
+      {L"pickfile", &ScenarioWorld::PickFile},
       {L"expect", &ScenarioWorld::Expect},
       {L"ownwindow", &ScenarioWorld::OwnWindow},
       {L"activate", &ScenarioWorld::Activate},
@@ -278,7 +279,7 @@ void ScenarioWorld::Start(ScenarioArgs& a, bool dry) {
   if (a.More()) commandLine = a.Text("COMMAND LINE");
   a.End();
   if (dry) return;
-  programs_.push_back(std::make_unique<SimProgram>(desktop_, dialogs_));
+  programs_.push_back(std::make_unique<SimProgram>(desktop_, &dialogRequests_));
   SimProgram& program = *programs_.back();
   program.Start(commandLine);
   if (trace_ && program.Running() && program.form() != nullptr) {
@@ -640,12 +641,102 @@ void ScenarioWorld::TrayMessages(const std::vector<std::uint32_t>& messages,
   desktop_.menus().ClearChoices();
 }
 
+FormModel* ScenarioWorld::Dialog(const std::wstring& name, SimProgram** program) {
+  for (auto it = programs_.rbegin(); it != programs_.rend(); ++it) {
+    SimProgram& p = **it;
+    if (!p.Running() || p.forms() == nullptr) continue;
+    if (FormModel* form = p.forms()->Loaded(name)) {
+      if (program != nullptr) *program = &p;
+      return form;
+    }
+  }
+  return nullptr;
+}
+
 void ScenarioWorld::Ui(ScenarioArgs& a, bool dry) {
-  a.Text("FORM");
-  while (a.More())
-    a.Word("word");
+  const std::wstring form = a.Text("FORM");
+  const int verb =
+      a.Choice("click, check, pick, type, rows, dblclick, key or menu",
+               {L"click", L"check", L"pick", L"type", L"rows", L"dblclick", L"key", L"menu"});
+  std::wstring control;
+  if (verb != 6) control = a.Text("CONTROL");
+  bool on = false;
+  long long number = 0;
+  std::wstring text;
+  std::vector<int> rows;
+  if (verb == 1) on = a.YesNo();
+  if (verb == 2) number = a.Number("N");
+  if (verb == 3) text = a.Text("TEXT");
+  if (verb == 4) {
+    rows.push_back(static_cast<int>(a.Number("I")));
+    while (a.More())
+      rows.push_back(static_cast<int>(a.Number("I")));
+  }
+  if (verb == 6) {
+    text = a.Text("KEY");
+    if (text != L"f1" && text != L"ctrl+tab" && text != L"delete") {
+      ScenarioArgs::Fail("bad key \"" + Narrow(text) + "\" (f1, ctrl+tab, delete)");
+    }
+  }
+  if (verb == 7) text = a.Text("KEY");
+  a.End();
   if (dry) return;
-  Check(false, "the dialogs to be built", "no dialog models yet");
+  SimProgram* program = nullptr;
+  FormModel* dialog = Dialog(form, &program);
+  if (dialog == nullptr) {
+    Check(false, "the dialog " + Narrow(form) + " to be open", "it is not loaded");
+    return;
+  }
+  if (FormModel* modal = program->forms()->Modal(); modal != nullptr && modal != dialog) {
+    Check(false, "the dialog " + Narrow(form) + " to take input",
+          "a modal dialog (" + Narrow(modal->Caption()) + ") in front of it");
+    return;
+  }
+  if (verb == 7) desktop_.menus().QueueChoice(text);
+  program->Run([&] {
+    try {
+      switch (verb) {
+        case 0:
+          dialog->Click(control);
+          break;
+        case 1:
+          dialog->Check(control, on);
+          break;
+        case 2:
+          dialog->Pick(control, static_cast<int>(number));
+          break;
+        case 3:
+          dialog->Type(control, text);
+          break;
+        case 4:
+          dialog->SelectRows(control, rows);
+          break;
+        case 5:
+          dialog->DblClick(control);
+          break;
+        case 6:
+          dialog->Key(text);
+          break;
+        default:
+          dialog->RowMenu(control);
+          break;
+      }
+    } catch (const UiError& e) {
+      Check(false, "the dialog to take the step", e.what());
+    }
+  });
+  desktop_.menus().ClearChoices();
+}
+
+void ScenarioWorld::PickFile(ScenarioArgs& a, bool dry) {
+  const ScenarioWord& w = a.Word("PATH or cancel");
+  a.End();
+  if (dry) return;
+  if (!w.quoted && w.text == L"cancel") {
+    desktop_.fileOpen().QueueChoice(std::nullopt);
+  } else {
+    desktop_.fileOpen().QueueChoice(w.text);
+  }
 }
 
 // --- Words added beside the contract's -------------------------------------

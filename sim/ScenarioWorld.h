@@ -14,7 +14,6 @@
 #include "sim/ScenarioParser.h"
 #include "sim/SimBrowsers.h"
 #include "sim/SimDesktop.h"
-#include "sim/SimDialogHost.h"
 #include "sim/SimProgram.h"
 
 namespace qx::sim {
@@ -86,6 +85,7 @@ class ScenarioWorld : private DecisionObserver {
   void Hung(ScenarioArgs& a, bool dry);
   void Visible(ScenarioArgs& a, bool dry);
   void TrayRelease(ScenarioArgs& a, bool dry);
+  void PickFile(ScenarioArgs& a, bool dry);
   // Expectations.
   void Expect(ScenarioArgs& a, bool dry);
   void ExpectRunning(ScenarioArgs& a, bool dry);
@@ -133,6 +133,9 @@ class ScenarioWorld : private DecisionObserver {
   template <class F>
   void WithProcess(F&& f);
   ProcessId ProcessFor(const std::wstring& exe);
+  // The loaded dialog of that name in the newest running program that has
+  // it, with that program; none when no program has it loaded.
+  FormModel* Dialog(const std::wstring& name, SimProgram** program = nullptr);
   void Decided(std::wstring_view what, std::wstring_view why) override;
   // The notification area reports these mouse messages on the icon; a menu
   // that shows meanwhile gets the choice (when given).
@@ -144,13 +147,13 @@ class ScenarioWorld : private DecisionObserver {
   bool trace_ = false;
   int lineNumber_ = 0;
   SimDesktop desktop_;
-  SimDialogHost dialogs_;
   std::vector<std::unique_ptr<SimProgram>> programs_;
   std::map<std::wstring, Named> named_;
   std::map<std::wstring, std::shared_ptr<SimElement>> elements_;
   std::map<std::wstring, ProcessId> processes_;
   bool expectingKill_ = false;
   bool expectingNoRule_ = false;
+  std::vector<DialogRequest> dialogRequests_;
   std::size_t soundsSeen_ = 0;
   std::size_t messagesSeen_ = 0;
   std::size_t dialogsSeen_ = 0;

@@ -12,6 +12,7 @@
 #include "sim/SimBrowsers.h"
 #include "sim/SimClock.h"
 #include "sim/SimDialogs.h"
+#include "sim/SimFileOpenDialog.h"
 #include "sim/SimFileSystem.h"
 #include "sim/SimRandom.h"
 #include "sim/SimRegistry.h"
@@ -55,6 +56,7 @@ class SimDesktop {
   SimPictures& pictures() { return pictures_; }
   SimPopupMenus& menus() { return menus_; }
   SimInputBox& inputBox() { return inputBox_; }
+  SimFileOpenDialog& fileOpen() { return fileOpen_; }
   // The browsers, their pages and the shell's window list.
   SimBrowsers& browsers() { return browsers_; }
   // Moves the virtual clock on; timers tick on the way.
@@ -90,6 +92,7 @@ class SimDesktop {
   SimPictures pictures_{failures_, files_};
   SimPopupMenus menus_{failures_};
   SimInputBox inputBox_{failures_};
+  SimFileOpenDialog fileOpen_{failures_};
   SimUrlUnescaper unescaper_{failures_};
   SimBrowsers browsers_{failures_, windows_};
   ProcessId programProcess_ = 0;

@@ -19,21 +19,41 @@ struct DialogRequest {
 
 class SimDialogHost final : public DialogHost {
  public:
+  // inner: the dialogs that really open, if any; log: where requests are
+  // also written (the scenario's record across program processes).
+  explicit SimDialogHost(DialogHost* inner = nullptr, std::vector<DialogRequest>* log = nullptr)
+      : inner_(inner), log_(log) {}
+  void Attach(Process* process, MainForm* form) override {
+    if (inner_) inner_->Attach(process, form);
+  }
   void ShowOptions(int page) override {
     optionsShown.push_back(page);
-    requests.push_back({L"Options", page});
+    Record({L"Options", page});
+    if (inner_) inner_->ShowOptions(page);
   }
   void ShowExtraOptionsModal() override {
     ++extraOptionsShown;
-    requests.push_back({L"ExtraOptions", 0});
+    Record({L"ExtraOptions", 0});
+    if (inner_) inner_->ShowExtraOptionsModal();
   }
-  void UnloadAll() override { ++unloadedAll; }
+  void UnloadAll() override {
+    ++unloadedAll;
+    if (inner_) inner_->UnloadAll();
+  }
 
   std::vector<int> optionsShown;
   int extraOptionsShown = 0;
   int unloadedAll = 0;
   // Every request, in order.
   std::vector<DialogRequest> requests;
+
+ private:
+  void Record(DialogRequest request) {
+    if (log_) log_->push_back(request);
+    requests.push_back(std::move(request));
+  }
+  DialogHost* inner_;
+  std::vector<DialogRequest>* log_;
 };
 
 }  // namespace qx::sim

@@ -2,7 +2,16 @@
 
 namespace qx::sim {
 
-SimProgram::SimProgram(SimDesktop& desktop, DialogHost& dialogs)
+SimProgram::SimProgram(SimDesktop& desktop, std::vector<DialogRequest>* log)
+    : SimProgram(desktop, static_cast<DialogHost*>(nullptr)) {
+  ownDialogs_ = std::make_unique<FormHost>(*platform_, desktop.fileOpen());
+  recorder_ = std::make_unique<SimDialogHost>(ownDialogs_.get(), log);
+  dialogs_ = recorder_.get();
+}
+
+SimProgram::SimProgram(SimDesktop& desktop, DialogHost& dialogs) : SimProgram(desktop, &dialogs) {}
+
+SimProgram::SimProgram(SimDesktop& desktop, DialogHost* dialogs)
     : desktop_(desktop),
       dialogs_(dialogs),
       library_(desktop.failures(), desktop.windows(), desktop.platform().ansi,
@@ -28,15 +37,19 @@ StartOutcome SimProgram::Start(std::wstring_view commandLine) {
   desktop_.windows().SetCurrentProcess(pid_);
   running_ = true;
   StartOutcome outcome = StartOutcome::Ended;
-  Run([&] { outcome = Main(commandLine, *platform_, dialogs_, process_, form_); });
+  Run([&] { outcome = Main(commandLine, *platform_, *dialogs_, process_, form_); });
   if (!running_) return StartOutcome::Ended;
-  if (outcome == StartOutcome::Ended) End();
+  if (outcome == StartOutcome::Ended && !InModalDialog()) End();
   return outcome;
 }
 
 void SimProgram::Settle() {
   Run([&] { desktop_.platform().ui.DoEvents(); });
-  if (running_ && (!form_ || form_->Unloaded())) End();
+  if (running_ && (!form_ || form_->Unloaded()) && !InModalDialog()) End();
+}
+
+bool SimProgram::InModalDialog() {
+  return !form_ && ownDialogs_ && ownDialogs_->Modal() != nullptr;
 }
 
 void SimProgram::Logoff() {
@@ -49,6 +62,7 @@ void SimProgram::Logoff() {
 void SimProgram::End() {
   running_ = false;
   form_.reset();
+  ownDialogs_.reset();
   if (process_) process_->EndOfLife();
   process_.reset();
   control_.reset();
@@ -59,6 +73,7 @@ void SimProgram::Die() {
   running_ = false;
   if (process_) process_->Abandon();
   form_.reset();
+  ownDialogs_.reset();
   process_.reset();
   control_.reset();
   desktop_.windows().EndProcess(pid_);

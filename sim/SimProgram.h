@@ -12,12 +12,16 @@
 #include "sim/SimDesktop.h"
 #include "sim/SimDialogHost.h"
 #include "sim/SimHookLibrary.h"
+#include "ui/FormHost.h"
 
 namespace qx::sim {
 
 class SimProgram {
  public:
   SimProgram(SimDesktop& desktop, DialogHost& dialogs);
+  // With the program's own dialogs.
+  // With its own dialogs; requests to show them are also written to log.
+  explicit SimProgram(SimDesktop& desktop, std::vector<DialogRequest>* log = nullptr);
   // A program that still runs when it is dropped dies as in a crash.
   ~SimProgram();
   SimProgram(const SimProgram&) = delete;
@@ -32,6 +36,8 @@ class SimProgram {
   MainForm* form() { return form_.get(); }
   SimHookLibrary& hookLibrary() { return library_; }
   OmnihookControl& hookControl() { return *control_; }
+  // The program's dialogs when it has its own; none otherwise.
+  FormHost* forms() { return ownDialogs_.get(); }
 
   // Runs something inside the program; the program may end in it (the error
   // dialog's Quit).
@@ -53,11 +59,14 @@ class SimProgram {
   void Crash() { Die(); }
 
  private:
+  SimProgram(SimDesktop& desktop, DialogHost* dialogs);
   void End();
   void Die();
+  // A modal dialog keeps the process alive after its start routine ended.
+  bool InModalDialog();
 
   SimDesktop& desktop_;
-  DialogHost& dialogs_;
+  DialogHost* dialogs_ = nullptr;
   ProcessId pid_ = 0;
   HookState hookState_;
   SimHookLibrary library_;
@@ -66,6 +75,8 @@ class SimProgram {
   std::unique_ptr<Platform> platform_;
   std::unique_ptr<Process> process_;
   std::unique_ptr<MainForm> form_;
+  std::unique_ptr<FormHost> ownDialogs_;
+  std::unique_ptr<SimDialogHost> recorder_;
   bool running_ = false;
 };
 

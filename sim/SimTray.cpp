@@ -144,7 +144,7 @@ class OwnedMenu final : public PopupMenu {
 std::unique_ptr<PopupMenu> SimPopupMenus::Create() {
   failures_.Check("Menu.Create");
   auto menu = std::make_unique<SimPopupMenu>(failures_, choices_);
-  last_ = menu.get();
+  live_.push_back(menu.get());
   return std::make_unique<OwnedMenu>(*this, std::move(menu));
 }
 

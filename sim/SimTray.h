@@ -82,15 +82,21 @@ class SimPopupMenus final : public PopupMenuFactory {
   // Choices a menu that never showed did not take.
   void ClearChoices() { choices_.clear(); }
   // The menu made last, while it lives.
-  SimPopupMenu* Last() const { return last_; }
-  void Forget(SimPopupMenu* menu) {
-    if (last_ == menu) last_ = nullptr;
+  SimPopupMenu* Last() const { return live_.empty() ? nullptr : live_.back(); }
+  // The newest live menu with an entry of this key (the tray menu has
+  // "enabled"; the options dialog's list menus have their own).
+  SimPopupMenu* WithKey(std::wstring_view key) const {
+    for (auto it = live_.rbegin(); it != live_.rend(); ++it) {
+      if ((*it)->IndexOf(key) > 0) return *it;
+    }
+    return nullptr;
   }
+  void Forget(SimPopupMenu* menu) { std::erase(live_, menu); }
 
  private:
   FailureInjector& failures_;
   std::deque<std::wstring> choices_;
-  SimPopupMenu* last_ = nullptr;
+  std::vector<SimPopupMenu*> live_;
 };
 
 struct AskedInput {

@@ -1,0 +1,30 @@
+#pragma once
+// The common file-open dialog.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace qx {
+
+struct FileOpenRequest {
+  std::wstring title;
+  // Pairs of description and pattern, separated by "|".
+  std::wstring filter;
+  std::uint32_t flags = 0;
+  std::wstring initialFolder;
+  std::wstring fileName;
+};
+
+inline constexpr std::uint32_t kOfnHideReadOnly = 0x4;
+inline constexpr std::uint32_t kOfnFileMustExist = 0x1000;
+
+class FileOpenDialog {
+ public:
+  virtual ~FileOpenDialog() = default;
+  // Shows the dialog modally; the chosen file's full path, or none when the
+  // user cancels.
+  virtual std::optional<std::wstring> Show(const FileOpenRequest& request) = 0;
+};
+
+}  // namespace qx
