@@ -247,13 +247,17 @@ void WriteSiteRuleFile(sim::SimDesktop& desk) {
   process.websites().Terminate();
 }
 
+Websites::ErrorReporterAccess Reporter(Process& process) {
+  return [&process]() -> ErrorReporter& { return process.errors(); };
+}
+
 void BM_WebsitesLoad(benchmark::State& state) {
   sim::SimDesktop desk;
   WriteSiteRuleFile(desk);
   Process process(desk.platform());
   for (auto _ : state) {
     auto rules = std::make_unique<Websites>(desk.files(), desk.platform().ansi, process.settings(),
-                                            process.errors());
+                                            Reporter(process));
     benchmark::DoNotOptimize(rules->Count());
     state.PauseTiming();  // dropping the rules is not part of loading them
     rules.reset();

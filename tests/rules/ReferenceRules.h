@@ -1,8 +1,8 @@
 #pragma once
 // Straightforward models of the website and window rules: plain lists
-// searched from the front, exactly as the rules are described, with no
+// searched from the front, step by step as the rules are meant, with no
 // index. The tests compare the real structures with them on random rule
-// sets, and the benchmarks measure them beside the real ones.
+// sets.
 
 #include <algorithm>
 #include <cstdint>

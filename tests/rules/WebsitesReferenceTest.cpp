@@ -9,6 +9,7 @@
 #include "base/Text.h"
 #include "monitor/Process.h"
 #include "rules/ReferenceRules.h"
+#include "rules/ReporterAccess.h"
 #include "sim/SimDesktop.h"
 
 namespace qx {
@@ -110,7 +111,7 @@ TEST(WebsitesReference, IndexedRulesAnswerAsThePlainListsDo) {
     settings.SetAllowHTTPS(options.allowHttps);
     settings.SetBlockByDefault(options.blockByDefault);
 
-    Websites rules(desk.files(), desk.platform().ansi, settings, process.errors());
+    Websites rules(desk.files(), desk.platform().ansi, settings, Reporter(process));
     reference::ReferenceWebsites model;
     const int ops = 1 + make.Below(make.Chance(10) ? 300 : 40);
     for (int op = 0; op < ops; ++op) {
@@ -162,7 +163,7 @@ TEST(WebsitesReference, SavedAndLoadedRulesAnswerAsBefore) {
   for (int set = 0; set < 200; ++set) {
     reference::ReferenceWebsites model;
     desk.files().WriteAll(desk.files().ProgramFile(L"websites.dat"), "");
-    Websites rules(desk.files(), desk.platform().ansi, process.settings(), process.errors());
+    Websites rules(desk.files(), desk.platform().ansi, process.settings(), Reporter(process));
     const int ops = 1 + make.Below(60);
     for (int op = 0; op < ops; ++op) {
       const std::wstring url = make.Url();
@@ -184,7 +185,7 @@ TEST(WebsitesReference, SavedAndLoadedRulesAnswerAsBefore) {
         stored.AddStored(rule.url, rule.type, rule.matchSubdomains);
       }
     }
-    Websites reloaded(desk.files(), desk.platform().ansi, process.settings(), process.errors());
+    Websites reloaded(desk.files(), desk.platform().ansi, process.settings(), Reporter(process));
     ASSERT_TRUE(Same(Snapshot(reloaded), stored.groups)) << "rule set " << set;
   }
 }
