@@ -34,7 +34,8 @@ ErrorReporter& Process::errors() {
 
 Websites& Process::websites() {
   if (!websites_) {
-    websites_ = std::make_unique<Websites>(platform_.files, platform_.ansi, settings(), errors());
+    websites_ = std::make_unique<Websites>(platform_.files, platform_.ansi, settings(),
+                                           [this]() -> ErrorReporter& { return errors(); });
   }
   return *websites_;
 }

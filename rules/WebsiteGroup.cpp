@@ -5,12 +5,12 @@
 namespace qx {
 
 Website* WebsiteGroup::Find(std::wstring_view url) const {
-  const Slot* slot = byUrl_.Find(TextHash(url), [&](const Slot& s) { return s.rule->URL == url; });
+  const Slot* slot = byUrl_.Find(UrlHash(url), [&](const Slot& s) { return s.rule->URL == url; });
   return slot ? &*slot->rule : nullptr;
 }
 
 Website& WebsiteGroup::Insert(std::wstring url, std::int32_t ruleType, std::uint64_t order) {
-  const std::uint64_t hash = TextHash(url);
+  const std::uint64_t hash = UrlHash(url);
   Slot* slot = byUrl_.Find(hash, [&](const Slot& s) { return s.rule->URL == url; });
   rules_.emplace_back(std::move(url), ruleType);
   const auto rule = std::prev(rules_.end());
@@ -27,7 +27,7 @@ Website& WebsiteGroup::Insert(std::wstring url, std::int32_t ruleType, std::uint
 
 bool WebsiteGroup::Erase(std::wstring_view url) {
   std::list<Website>::iterator rule;
-  if (!byUrl_.Erase(TextHash(url), [&](const Slot& s) {
+  if (!byUrl_.Erase(UrlHash(url), [&](const Slot& s) {
         if (s.rule->URL != url) return false;
         rule = s.rule;
         return true;

@@ -1,6 +1,8 @@
 #include "rules/Websites.h"
 
+#include <algorithm>
 #include <new>
+#include <optional>
 
 #include "base/Text.h"
 #include "platform/PlatformError.h"
@@ -15,8 +17,8 @@ constexpr std::wstring_view kWww = L"www.";
 }  // namespace
 
 Websites::Websites(FileSystem& files, const AnsiCodec& ansi, Settings& settings,
-                   ErrorReporter& errors)
-    : files_(files), ansi_(ansi), settings_(settings), errors_(errors) {
+                   ErrorReporterAccess errors)
+    : files_(files), ansi_(ansi), settings_(settings), errors_(std::move(errors)) {
   Load();
 }
 
@@ -168,7 +170,7 @@ Website& Websites::Insert(WebsiteGroup& group, std::wstring url, std::int32_t ru
 Website* Websites::Add(std::wstring_view url, std::int32_t ruleType, bool stripWWW) {
   Website* rule = nullptr;
   const auto report = [&](const pError& error) {
-    errors_.ReportError(kWebsiteRuleAddSource, kWebsiteRuleAddMessage, false, error);
+    errors_().ReportError(kWebsiteRuleAddSource, kWebsiteRuleAddMessage, false, error);
   };
   try {
     RuleKey key = Normalise(url, true);

@@ -28,8 +28,13 @@ inline constexpr std::wstring_view kWebsiteRuleAddMessage =
 
 class Websites {
  public:
+  // Reaches the process's error reporter only when an error is to be
+  // reported: making it starts the error log, which may empty the file.
+  using ErrorReporterAccess = std::function<ErrorReporter&()>;
+
   // Loads the rule files; every failure there skips only its own step.
-  Websites(FileSystem& files, const AnsiCodec& ansi, Settings& settings, ErrorReporter& errors);
+  Websites(FileSystem& files, const AnsiCodec& ansi, Settings& settings,
+           ErrorReporterAccess errors);
   Websites(const Websites&) = delete;
   Websites& operator=(const Websites&) = delete;
 
@@ -108,7 +113,7 @@ class Websites {
   FileSystem& files_;
   const AnsiCodec& ansi_;
   Settings& settings_;
-  ErrorReporter& errors_;
+  ErrorReporterAccess errors_;
   std::function<void()> refreshHook_;
 
   std::list<WebsiteGroup> groups_;

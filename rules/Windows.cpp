@@ -21,15 +21,6 @@ std::wstring Windows::CaptionKey(std::wstring_view trimmedCaption) {
   return LowerCase(trimmedCaption);
 }
 
-std::wstring Windows::TrimmedLower(std::wstring_view caption) {
-  // One copy where LowerCase(Trim(...)) makes two: Kill runs on every
-  // caption any program shows.
-  std::wstring text = Trim(caption);
-  for (wchar_t& c : text)
-    c = LowerChar(c);
-  return text;
-}
-
 namespace {
 
 auto SameProgram(std::wstring_view programKey) {
@@ -101,7 +92,7 @@ bool Windows::KillIn(std::wstring_view programKey, std::wstring_view lowerCaptio
 }
 
 bool Windows::Kill(std::wstring_view program, std::wstring_view caption) {
-  const std::wstring lowerCaption = TrimmedLower(caption);
+  const std::wstring lowerCaption = CaptionKey(Trim(caption));
   const std::wstring key = LowerCase(program);
   const std::uint64_t hash = TextHash(lowerCaption);
   if (KillIn(key, lowerCaption, hash)) return true;
@@ -115,7 +106,7 @@ const WindowGroup* Windows::FindGroup(std::wstring_view program) const {
 }
 
 const Window* Windows::FindRule(const WindowGroup& group, std::wstring_view caption) const {
-  const std::wstring key = TrimmedLower(caption);
+  const std::wstring key = CaptionKey(Trim(caption));
   return group.Find(key, TextHash(key));
 }
 

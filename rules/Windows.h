@@ -66,7 +66,6 @@ class Windows {
  private:
   static std::wstring ProgramKey(std::wstring_view program);
   static std::wstring CaptionKey(std::wstring_view trimmedCaption);
-  static std::wstring TrimmedLower(std::wstring_view caption);
   const Window* Insert(std::wstring program, std::wstring caption, std::int32_t status);
   WindowGroup* GroupOf(std::wstring_view programKey);
   bool KillIn(std::wstring_view programKey, std::wstring_view lowerCaption,

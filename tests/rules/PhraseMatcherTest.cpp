@@ -1,4 +1,5 @@
-// The one-pass phrase search against trying every phrase in turn.
+// The one-pass phrase search against trying every phrase in turn, with the
+// full table and (budget 0) stepping through the trie.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -26,7 +27,6 @@ TEST(PhraseMatcher, FindsPhrasesThatOnlyAFallBackReaches) {
   // "abcx" fails after "abc"; "bcd" must still be found in "abcd", and "c"
   // inside a longer partial match.
   const std::vector<std::wstring> phrases = {L"abcx", L"bcd", L"zzc"};
-  const PhraseMatcher m(Views(phrases));
   const struct {
     std::wstring_view text;
     bool found;
@@ -35,23 +35,29 @@ TEST(PhraseMatcher, FindsPhrasesThatOnlyAFallBackReaches) {
       {L"zzzc", true}, {L"zz", false},   {L"", false},      {L"ab cd", false},
       {L"bcd", true},  {L"aabcx", true}, {L"abcbcd", true}, {L"\u00e9bcd", true},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(m.AnyIn(c.text), c.found) << ToUtf8(c.text);
+  for (const std::size_t budget : {PhraseMatcher::kTableBudget, std::size_t{0}}) {
+    const PhraseMatcher m(Views(phrases), budget);
+    for (const auto& c : cases)
+      EXPECT_EQ(m.AnyIn(c.text), c.found) << ToUtf8(c.text) << " budget " << budget;
+  }
 }
 
 TEST(PhraseMatcher, EmptySetMatchesNothingAndEmptyPhraseEverything) {
   EXPECT_FALSE(PhraseMatcher().AnyIn(L"anything"));
   EXPECT_FALSE(PhraseMatcher(std::vector<std::wstring_view>{}).AnyIn(L"anything"));
   EXPECT_TRUE(PhraseMatcher(std::vector<std::wstring_view>{L"x", L""}).AnyIn(L""));
+  EXPECT_TRUE(PhraseMatcher(std::vector<std::wstring_view>{L"x", L""}, 0).AnyIn(L""));
 }
 
 // A small alphabet gives deep fall-back chains; a wider one gives nodes with
-// many children, which keep their ASCII children in a row.
+// many children, which keep their ASCII children in a row when there is no
+// table.
 struct Alphabet {
   std::wstring_view letters;
   int minPhrase;
   int maxPhrase;
   int maxPhrases;
+  std::size_t tableBudget;
 };
 
 class PhraseMatcherAgrees : public ::testing::TestWithParam<Alphabet> {};
@@ -74,7 +80,7 @@ TEST_P(PhraseMatcherAgrees, WithTryingEveryPhrase) {
     const int count = std::uniform_int_distribution<int>(1, alphabet.maxPhrases)(rng);
     for (int i = 0; i < count; ++i)
       phrases.push_back(text(alphabet.minPhrase, alphabet.maxPhrase));
-    const PhraseMatcher m(Views(phrases));
+    const PhraseMatcher m(Views(phrases), alphabet.tableBudget);
     for (int q = 0; q < 50; ++q) {
       const std::wstring t = text(1, 20);
       const bool expected = Naive(phrases, t);
@@ -87,10 +93,13 @@ TEST_P(PhraseMatcherAgrees, WithTryingEveryPhrase) {
   EXPECT_LT(found, 500 * 50 - 1000);
 }
 
-INSTANTIATE_TEST_SUITE_P(Alphabets, PhraseMatcherAgrees,
-                         ::testing::Values(Alphabet{L"ab c\u00e9\u4e2d", 1, 6, 40},
-                                           Alphabet{L"abcdefghijklmnopqrst \u00e9\u4e2d", 2, 4,
-                                                    300}));
+INSTANTIATE_TEST_SUITE_P(
+    Alphabets, PhraseMatcherAgrees,
+    ::testing::Values(Alphabet{L"ab c\u00e9\u4e2d", 1, 6, 40, PhraseMatcher::kTableBudget},
+                      Alphabet{L"ab c\u00e9\u4e2d", 1, 6, 40, 0},
+                      Alphabet{L"abcdefghijklmnopqrst \u00e9\u4e2d", 2, 4, 300,
+                               PhraseMatcher::kTableBudget},
+                      Alphabet{L"abcdefghijklmnopqrst \u00e9\u4e2d", 2, 4, 300, 0}));
 
 }  // namespace
 }  // namespace qx

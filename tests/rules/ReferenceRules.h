@@ -1,8 +1,8 @@
 #pragma once
 // Straightforward models of the website and window rules: plain lists
-// searched from the front, exactly as the rules are described, with no
+// searched from the front, step by step as the rules are meant, with no
 // index. The tests compare the real structures with them on random rule
-// sets, and the benchmarks measure them beside the real ones.
+// sets.
 
 #include <algorithm>
 #include <cstdint>
@@ -26,12 +26,25 @@ struct SiteRule {
   std::wstring url;
   std::int32_t type;
   bool matchSubdomains;
+  bool operator==(const SiteRule&) const = default;
 };
 
 struct SiteGroup {
   std::wstring host;
   std::vector<SiteRule> rules;
+  bool operator==(const SiteGroup&) const = default;
 };
+
+// The group keyed `key` in a list of groups, appended when `add` is set.
+template <class Group>
+Group* FindIn(std::vector<Group>& groups, std::wstring_view key, bool add = false) {
+  for (Group& g : groups) {
+    if (g.key() == key) return &g;
+  }
+  if (!add) return nullptr;
+  groups.push_back({std::wstring(key), {}});
+  return &groups.back();
+}
 
 class ReferenceWebsites {
  public:
@@ -52,83 +65,46 @@ class ReferenceWebsites {
 
   bool Remove(std::wstring_view rawUrl) {
     const auto [host, url] = Normalise(rawUrl, true);
-    for (auto g = groups.begin(); g != groups.end(); ++g) {
-      if (g->host != host) continue;
-      for (auto r = g->rules.begin(); r != g->rules.end(); ++r) {
-        if (r->url != url) continue;
-        g->rules.erase(r);
-        if (g->rules.empty()) groups.erase(g);
-        return true;
-      }
+    Group* group = FindIn(groups_, host);
+    if (!group ||
+        std::erase_if(group->rules, [&](const SiteRule& r) { return r.url == url; }) == 0) {
       return false;
     }
-    return false;
+    std::erase_if(groups_, [](const Group& g) { return g.rules.empty(); });
+    return true;
   }
 
   bool Allow(std::wstring_view rawUrl, const Options& o) const {
-    std::wstring url = LowerCase(rawUrl);
+    const std::wstring url = LowerCase(rawUrl);
     if (o.ignoreLocal && url.starts_with(L"file://")) return true;
     if (o.allowHttps && url.starts_with(L"https://")) return true;
-    std::wstring host;
-    Start(url, host);
-    bool sameSite = true;
-    for (;;) {
-      if (const SiteGroup* group = Find(host)) {
-        for (const SiteRule& rule : group->rules) {
-          if (!url.starts_with(rule.url)) continue;
-          if (!rule.matchSubdomains && !sameSite) continue;
-          if (rule.type == 1) return true;
-          if (rule.type == 2) return false;
-        }
-      }
-      if (host == L"javascript:" || !website::HasDoubleDot(host)) break;
-      sameSite = host.starts_with(L"www.");
-      host = std::wstring(website::StripToDot(host));
-      url = std::wstring(website::StripToDot(url));
-    }
-    return !o.blockByDefault;
+    int decision = -1;
+    Walk(url, [&](const SiteRule& rule, bool sameSite) {
+      if (!rule.matchSubdomains && !sameSite) return false;
+      if (rule.type == 1 || rule.type == 2) decision = rule.type == 1;
+      return decision >= 0;
+    });
+    return decision < 0 ? !o.blockByDefault : decision == 1;
   }
 
   bool Kill(std::wstring_view rawUrl, const Options& o) const {
-    std::wstring url = website::PageLocalPathToFileUrl(LowerCase(rawUrl));
+    const std::wstring url = website::PageLocalPathToFileUrl(LowerCase(rawUrl));
     if (o.ignoreLocal && url.starts_with(L"file://")) return false;
     if (o.allowHttps && url.starts_with(L"https://")) return false;
-    std::wstring host;
-    Start(url, host);
-    bool sameSite = true;
-    for (;;) {
-      if (const SiteGroup* group = Find(host)) {
-        for (const SiteRule& rule : group->rules) {
-          if (url.starts_with(rule.url) && (rule.type == 3 || rule.type == 4) &&
-              (rule.matchSubdomains || sameSite)) {
-            return true;
-          }
-        }
-      }
-      if (host == L"javascript:" || !website::HasDoubleDot(host)) break;
-      sameSite = host.starts_with(L"www.");
-      host = std::wstring(website::StripToDot(host));
-      url = std::wstring(website::StripToDot(url));
-    }
-    return false;
+    bool kill = false;
+    Walk(url, [&](const SiteRule& rule, bool sameSite) {
+      return kill = (rule.type == 3 || rule.type == 4) && (rule.matchSubdomains || sameSite);
+    });
+    return kill;
   }
 
-  const SiteGroup* Find(std::wstring_view host) const {
-    for (const SiteGroup& g : groups) {
-      if (g.host == host) return &g;
-    }
-    return nullptr;
-  }
-  SiteGroup* Find(std::wstring_view host) {
-    for (SiteGroup& g : groups) {
-      if (g.host == host) return &g;
-    }
-    return nullptr;
-  }
-
-  std::vector<SiteGroup> groups;
+  std::vector<SiteGroup> Groups() const { return {groups_.begin(), groups_.end()}; }
 
  private:
+  struct Group : SiteGroup {
+    const std::wstring& key() const { return host; }
+  };
+
   static std::pair<std::wstring, std::wstring> Normalise(std::wstring_view rawUrl, bool cutQuery) {
     std::wstring url = LowerCase(rawUrl);
     const bool drive = url.size() >= 3 && url.substr(1, 2) == L":/";
@@ -140,26 +116,38 @@ class ReferenceWebsites {
     return {website::HostOf(url), website::StripProtocol(url)};
   }
 
-  void Put(const std::wstring& host, const std::wstring& url, std::int32_t type,
-           bool matchSubdomains) {
-    SiteGroup* group = Find(host);
-    if (!group) {
-      groups.push_back({host, {}});
-      group = &groups.back();
-    }
+  void Put(const std::wstring& host, const std::wstring& url, std::int32_t type, bool subdomains) {
+    Group* group = FindIn(groups_, host, true);
     std::erase_if(group->rules, [&](const SiteRule& r) { return r.url == url; });
-    group->rules.push_back({url, type, matchSubdomains});
+    group->rules.push_back({url, type, subdomains});
   }
 
-  static void Start(std::wstring& url, std::wstring& host) {
-    url = website::StripQuery(url);
-    host = website::HostOf(url);
+  // Offers every rule that applies to the page, from its own name to its
+  // parent domains, until decide answers true.
+  template <class Decide>
+  void Walk(const std::wstring& page, Decide&& decide) const {
+    std::wstring url = website::StripQuery(page);
+    std::wstring host = website::HostOf(url);
     url = website::StripProtocol(url);
     if (host != L"javascript:") {
       host = L"www." + host;
       url = L"www." + url;
     }
+    for (bool sameSite = true;;) {
+      for (const Group& g : groups_) {
+        if (g.host != host) continue;
+        for (const SiteRule& rule : g.rules) {
+          if (url.starts_with(rule.url) && decide(rule, sameSite)) return;
+        }
+      }
+      if (host == L"javascript:" || !website::HasDoubleDot(host)) return;
+      sameSite = host.starts_with(L"www.");
+      host = std::wstring(website::StripToDot(host));
+      url = std::wstring(website::StripToDot(url));
+    }
   }
+
+  std::vector<Group> groups_;
 };
 
 struct WindowRule {
@@ -170,6 +158,7 @@ struct WindowRule {
 struct WindowRuleGroup {
   std::wstring program;
   std::vector<WindowRule> rules;
+  const std::wstring& key() const { return program; }
 };
 
 class ReferenceWindows {
@@ -177,12 +166,7 @@ class ReferenceWindows {
   void Add(std::wstring_view program, std::wstring_view caption, std::int32_t status) {
     const std::wstring trimmed = Trim(caption);
     if (trimmed.empty()) return;  // refused, as by the real rules
-    const std::wstring key = program.empty() ? L"_general" : LowerCase(program);
-    WindowRuleGroup* group = Find(key);
-    if (!group) {
-      groups.push_back({key, {}});
-      group = &groups.back();
-    }
+    WindowRuleGroup* group = FindIn(groups, Key(program), true);
     std::erase_if(group->rules,
                   [&](const WindowRule& r) { return EqualsNoCase(r.caption, trimmed); });
     group->rules.push_back({trimmed, status});
@@ -190,63 +174,48 @@ class ReferenceWindows {
 
   bool Remove(std::wstring_view program, std::wstring_view caption) {
     const std::wstring trimmed = Trim(caption);
-    const std::wstring key = program.empty() ? L"_general" : LowerCase(program);
-    for (auto g = groups.begin(); g != groups.end(); ++g) {
-      if (g->program != key) continue;
-      for (auto r = g->rules.begin(); r != g->rules.end(); ++r) {
-        if (!EqualsNoCase(r->caption, trimmed)) continue;
-        g->rules.erase(r);
-        if (g->rules.empty()) groups.erase(g);
-        return true;
-      }
+    WindowRuleGroup* group = FindIn(groups, Key(program));
+    if (!group || std::erase_if(group->rules, [&](const WindowRule& r) {
+                    return EqualsNoCase(r.caption, trimmed);
+                  }) == 0) {
       return false;
     }
-    return false;
+    std::erase_if(groups, [](const WindowRuleGroup& g) { return g.rules.empty(); });
+    return true;
   }
 
   int ContainsRuleCount() const {
     int n = 0;
     for (const auto& g : groups) {
-      n += static_cast<int>(std::count_if(g.rules.begin(), g.rules.end(),
-                                          [](const WindowRule& r) { return r.status == 1; }));
+      for (const auto& r : g.rules)
+        n += r.status == 1;
     }
     return n;
   }
 
-  bool Kill(std::wstring_view program, std::wstring_view caption) const {
+  bool Kill(std::wstring_view program, std::wstring_view caption) {
     const std::wstring lower = LowerCase(program);
-    if (const WindowRuleGroup* group = Find(lower)) {
+    if (const WindowRuleGroup* group = FindIn(groups, lower)) {
       const std::wstring c = LowerCase(Trim(caption));
       for (const WindowRule& rule : group->rules) {
         if (EqualsNoCase(rule.caption, c) && (rule.status == 1 || rule.status == 2)) return true;
       }
-      if (ContainsRuleCount() != 0) {
-        for (const WindowRule& rule : group->rules) {
-          const std::wstring r = LowerCase(rule.caption);
-          const bool occurs = c.find(r) != std::wstring::npos;
-          if (rule.status == 1 && occurs) return true;
-          if (rule.status == 2 && occurs && r == c) return true;
-        }
+      const bool phrases = ContainsRuleCount() != 0;
+      for (const WindowRule& rule : group->rules) {
+        const std::wstring r = LowerCase(rule.caption);
+        const bool occurs = phrases && c.find(r) != std::wstring::npos;
+        if ((rule.status == 1 && occurs) || (rule.status == 2 && occurs && r == c)) return true;
       }
     }
-    if (lower != L"_general") return Kill(L"_general", caption);
-    return false;
-  }
-
-  const WindowRuleGroup* Find(std::wstring_view program) const {
-    for (const auto& g : groups) {
-      if (g.program == program) return &g;
-    }
-    return nullptr;
-  }
-  WindowRuleGroup* Find(std::wstring_view program) {
-    for (auto& g : groups) {
-      if (g.program == program) return &g;
-    }
-    return nullptr;
+    return lower != L"_general" && Kill(L"_general", caption);
   }
 
   std::vector<WindowRuleGroup> groups;
+
+ private:
+  static std::wstring Key(std::wstring_view program) {
+    return program.empty() ? L"_general" : LowerCase(program);
+  }
 };
 
 }  // namespace qx::reference

@@ -11,6 +11,7 @@
 #include "base/ByteCodec.h"
 #include "base/Text.h"
 #include "monitor/Process.h"
+#include "rules/ReporterAccess.h"
 #include "rules/WebsiteFiles.h"
 #include "rules/WebsiteUrl.h"
 #include "sim/SimDesktop.h"
@@ -47,7 +48,7 @@ class WebsitesFileTest : public ::testing::Test {
 
   // A fresh object over the files as they are now; nothing is written back.
   std::vector<Loaded> Load() {
-    Websites rules(desk.files(), codec, process.settings(), process.errors());
+    Websites rules(desk.files(), codec, process.settings(), Reporter(process));
     return Contents(rules);
   }
   static std::vector<Loaded> Contents(const Websites& rules) {
@@ -135,7 +136,7 @@ TEST_F(WebsitesFileTest, UnrepresentableCharacterIsStoredAsQuestionMarkWithoutWi
   process.EndOfLife();
   EXPECT_EQ(Get(kWebsitesFile), Encode({{3, L"a.com/??"}}));
 
-  Websites reloaded(desk.files(), codec, process.settings(), process.errors());
+  Websites reloaded(desk.files(), codec, process.settings(), Reporter(process));
   EXPECT_EQ(Contents(reloaded), (std::vector<Loaded>{{L"a.com/??", 3, false}}));
   EXPECT_FALSE(reloaded.Kill(L"http://a.com/"));
   EXPECT_FALSE(reloaded.Kill(L"http://a.com/index.htm"));
@@ -183,7 +184,7 @@ TEST_F(WebsitesFileTest, AnyByteDamagedLoadsWithoutHarmToEarlierRecords) {
       damaged[at] = value;
       SCOPED_TRACE("byte " + std::to_string(at) + " = " + std::to_string(value));
       Put(kWebsitesFile, damaged);
-      Websites rules(desk.files(), codec, process.settings(), process.errors());
+      Websites rules(desk.files(), codec, process.settings(), Reporter(process));
       for (std::size_t i = 0; i < kSample.size() && ends[i] <= at; ++i) {
         if (Trim(kSample[i].text).empty()) continue;
         const auto [url, type, marked] = Expected(kSample[i]);

@@ -317,6 +317,16 @@ TEST_F(WebsitesTest, FailedRefreshIsReportedAndTheRuleStillReturned) {
   EXPECT_NE(log.find("WebsiteRuleAdd"), std::string::npos);
 }
 
+TEST_F(WebsitesTest, MakingTheRulesDoesNotStartTheErrorLogAfresh) {
+  // With EventLog off the log is emptied when the logger starts, which
+  // must wait for the first error of the run.
+  process.settings().SetEventLog(false);
+  const std::wstring log = desk.files().ProgramFile(L"ErrorLog.txt");
+  desk.files().WriteAll(log, "earlier run\r\n");
+  rules().Add(L"a.com", kAllowPopups, false);
+  EXPECT_EQ(desk.files().ReadAll(log), "earlier run\r\n");
+}
+
 TEST_F(WebsitesTest, FindGroupAndFindRuleIgnoreLetterCase) {
   rules().Add(L"a.com/Page", kAllowPopups, false);
   const WebsiteGroup* group = rules().FindGroup(L"A.Com");
