@@ -107,6 +107,8 @@ class BrowserMonitor : public std::enable_shared_from_this<BrowserMonitor>, priv
   bool ScriptLinkMatches();
   void OpenCaught(const Navigation& caught, bool specialForm);
   void UnhookAll();
+  // Hooks the pressed element's window and document and remembers it.
+  void HookPress(FrameSink& sink, const std::shared_ptr<Element>& element);
   void MenuReset();
   void Trace(const std::wstring& what, const std::wstring& why);
   std::wstring PressText();

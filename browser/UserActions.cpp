@@ -25,6 +25,17 @@ void BrowserMonitor::UnhookAll() {
   curDocument_.reset();
 }
 
+void BrowserMonitor::HookPress(FrameSink& sink, const std::shared_ptr<Element>& element) {
+  Step([&] {
+    if (sink.Window) curWindow_ = sink.Window->Connect(*windowSink_);
+  });
+  Step([&] {
+    if (sink.Document) curDocument_ = sink.Document->Connect(*documentSink_);
+  });
+  ActedElement = element;
+  ActedDocument = sink.Document;
+}
+
 void BrowserMonitor::BeginClick(bool byKeyboard, FrameSink& sink, std::shared_ptr<Element> element,
                                 int kind, bool enterPressed) {
   if (Suspended) return;
@@ -37,14 +48,7 @@ void BrowserMonitor::BeginClick(bool byKeyboard, FrameSink& sink, std::shared_pt
   ElementKind = kind;
   InputKind = 0;
   ByKeyboard = byKeyboard;
-  Step([&] {
-    if (sink.Window) curWindow_ = sink.Window->Connect(*windowSink_);
-  });
-  Step([&] {
-    if (sink.Document) curDocument_ = sink.Document->Connect(*documentSink_);
-  });
-  ActedElement = element;
-  ActedDocument = sink.Document;
+  HookPress(sink, element);
   if (!element) return;
   switch (kind) {
     case 1:
@@ -88,14 +92,7 @@ void BrowserMonitor::BeginContextMenu(bool byKeyboard, FrameSink& sink,
   MenuArmed = true;
   ElementKind = kind;
   ByKeyboard = byKeyboard;
-  Step([&] {
-    if (sink.Window) curWindow_ = sink.Window->Connect(*windowSink_);
-  });
-  Step([&] {
-    if (sink.Document) curDocument_ = sink.Document->Connect(*documentSink_);
-  });
-  ActedElement = element;
-  ActedDocument = sink.Document;
+  HookPress(sink, element);
   if (!element) return;
   if (kind == 1) Step([&] { curAElement_ = element->Connect(*linkSink_); });
   if (kind == 2) Step([&] { curAreaElement_ = element->Connect(*areaSink_); });

@@ -7,6 +7,7 @@
 
 #include "base/Text.h"
 #include "sim/ScenarioParser.h"
+#include "sim/SimBrowser.h"
 
 namespace qx::sim {
 
@@ -78,5 +79,15 @@ class ScenarioArgs {
   const ScenarioLine& line_;
   std::size_t next_ = 1;
 };
+
+// A part of the browser window's chrome, as the steps name it.
+inline ChromePart ChromePartArg(ScenarioArgs& a) {
+  static constexpr ChromePart kParts[] = {ChromePart::ToolBar,     ChromePart::MenuBar,
+                                          ChromePart::StatusBar,   ChromePart::FullScreen,
+                                          ChromePart::TheaterMode, ChromePart::Resizable};
+  return kParts[a.Choice(
+      "toolbar, menubar, statusbar, fullscreen, theatermode or resizable",
+      {L"toolbar", L"menubar", L"statusbar", L"fullscreen", L"theatermode", L"resizable"})];
+}
 
 }  // namespace qx::sim

@@ -421,16 +421,11 @@ void ScenarioWorld::ExpectFile(ScenarioArgs& a, bool dry) {
 
 void ScenarioWorld::ExpectChrome(ScenarioArgs& a, bool dry) {
   const std::wstring id = a.Id();
-  const int part =
-      a.Choice("toolbar, menubar, statusbar, fullscreen, theatermode or resizable",
-               {L"toolbar", L"menubar", L"statusbar", L"fullscreen", L"theatermode", L"resizable"});
+  const ChromePart part = ChromePartArg(a);
   const bool on = a.OnOff();
   a.End();
   if (dry) return;
-  static constexpr ChromePart kParts[] = {ChromePart::ToolBar,     ChromePart::MenuBar,
-                                          ChromePart::StatusBar,   ChromePart::FullScreen,
-                                          ChromePart::TheaterMode, ChromePart::Resizable};
-  const bool got = BrowserOf(id)->ChromeOn(kParts[part]);
+  const bool got = BrowserOf(id)->ChromeOn(part);
   Check(got == on, std::string(on ? "on" : "off"), std::string(got ? "on" : "off"));
 }
 

@@ -419,16 +419,11 @@ void ScenarioWorld::Script(ScenarioArgs& a, bool dry) {
 
 void ScenarioWorld::Chrome(ScenarioArgs& a, bool dry) {
   const std::wstring id = a.Id();
-  const int part =
-      a.Choice("toolbar, menubar, statusbar, fullscreen, theatermode or resizable",
-               {L"toolbar", L"menubar", L"statusbar", L"fullscreen", L"theatermode", L"resizable"});
+  const ChromePart part = ChromePartArg(a);
   const bool on = a.OnOff();
   a.End();
   if (dry) return;
-  static constexpr ChromePart kParts[] = {ChromePart::ToolBar,     ChromePart::MenuBar,
-                                          ChromePart::StatusBar,   ChromePart::FullScreen,
-                                          ChromePart::TheaterMode, ChromePart::Resizable};
-  InProgram([&] { desktop_.browsers().SetChrome(*BrowserOf(id), kParts[part], on); });
+  InProgram([&] { desktop_.browsers().SetChrome(*BrowserOf(id), part, on); });
 }
 
 void ScenarioWorld::Place(ScenarioArgs& a, bool dry) {
