@@ -39,6 +39,7 @@ bool ScenarioRunner::RunFile(const std::string& path) {
     std::filesystem::create_directories(drive, ec);
   }
   ScenarioWorld world(out_, path, drive, options_.trace);
+  if (options_.failureRate > 0) world.FailRandomly(options_.failureRate, options_.failureSeed);
   // Every line is checked before anything runs: a bad word stops the file.
   for (const ScenarioLine& line : parsed.lines) {
     try {

@@ -3,6 +3,7 @@
 // file in a fresh desktop with an empty program folder, every step echoed,
 // failed expectations reported, and a count over all files.
 
+#include <cstdint>
 #include <filesystem>
 #include <iosfwd>
 #include <string>
@@ -14,6 +15,11 @@ struct RunnerOptions {
   std::filesystem::path keep;
   // Print why the program decided what it decided.
   bool trace = false;
+  // Every call of the simulated desktop fails with this probability (from a
+  // generator seeded with failureSeed): the program must still neither crash
+  // nor hang.
+  double failureRate = 0.0;
+  std::uint64_t failureSeed = 1;
 };
 
 class ScenarioRunner {

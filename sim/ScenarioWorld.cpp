@@ -177,7 +177,7 @@ void ScenarioWorld::InProgram(F&& f) {
 }
 
 void ScenarioWorld::Settle() {
-  InProgram([&] { desktop_.platform().ui.DoEvents(); });
+  InProgram([&] { desktop_.windows().DeliverPostedCloses(); });
   for (auto& program : programs_)
     program->Settle();
 }

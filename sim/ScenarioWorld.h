@@ -30,6 +30,10 @@ class ScenarioWorld : private DecisionObserver {
   // The end of the file: a program still running goes on as if the user
   // logged off, so that its files are written.
   void Finish();
+  // Every call of the simulated desktop fails with this probability.
+  void FailRandomly(double rate, std::uint64_t seed) {
+    desktop_.failures().FailRandomly(rate, seed);
+  }
   int Passed() const { return passed_; }
   int Failed() const { return failed_; }
 

@@ -44,7 +44,7 @@ StartOutcome SimProgram::Start(std::wstring_view commandLine) {
 }
 
 void SimProgram::Settle() {
-  Run([&] { desktop_.platform().ui.DoEvents(); });
+  Run([&] { desktop_.windows().DeliverPostedCloses(); });
   if (running_ && (!form_ || form_->Unloaded()) && !InModalDialog()) End();
 }
 

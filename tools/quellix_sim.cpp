@@ -10,8 +10,10 @@
 int main(int argc, char** argv) {
   cxxopts::Options options("quellix-sim", "Runs Quellix scenario files on the simulated desktop");
   options.add_options()("keep", "keep each file's program folder under DIR",
-                        cxxopts::value<std::string>(), "DIR")(
-      "trace", "print why the program decided what it decided")("h,help", "show this help")(
+                        cxxopts::value<std::string>(),
+                        "DIR")("trace", "print why the program decided what it decided")(
+      "failures", "every call of the simulated desktop fails with probability RATE",
+      cxxopts::value<std::string>(), "RATE:SEED")("h,help", "show this help")(
       "files", "scenario files", cxxopts::value<std::vector<std::string>>());
   options.parse_positional({"files"});
   options.positional_help("FILE...");
@@ -25,9 +27,24 @@ int main(int argc, char** argv) {
     }
     if (result.count("keep")) runnerOptions.keep = result["keep"].as<std::string>();
     runnerOptions.trace = result.count("trace") > 0;
+    if (result.count("failures")) {
+      const std::string spec = result["failures"].as<std::string>();
+      const auto colon = spec.find(':');
+      std::size_t used = 0;
+      runnerOptions.failureRate = std::stod(spec.substr(0, colon), &used);
+      if (used != colon && colon != std::string::npos) throw std::invalid_argument(spec);
+      if (colon != std::string::npos)
+        runnerOptions.failureSeed = std::stoull(spec.substr(colon + 1));
+      if (runnerOptions.failureRate < 0 || runnerOptions.failureRate > 1) {
+        throw std::invalid_argument(spec);
+      }
+    }
     if (result.count("files")) files = result["files"].as<std::vector<std::string>>();
   } catch (const cxxopts::exceptions::exception& e) {
     std::cerr << "quellix-sim: " << e.what() << "\n";
+    return 2;
+  } catch (const std::logic_error&) {
+    std::cerr << "quellix-sim: --failures takes RATE:SEED, a probability from 0 to 1 and a seed\n";
     return 2;
   }
   if (files.empty()) {
