@@ -305,20 +305,18 @@ void BrowserMonitor::NewWindow2(std::shared_ptr<Browser>& ppDisp, bool& cancel) 
 
 void BrowserMonitor::OpenCaught(const Navigation& caught, bool specialForm) {
   if (GetSettings().RedirectNewWindows()) {
-    Navigation same = caught;
-    same.targetFrameName = L"_top";
-    Step([&] {
-      if (myIE_) myIE_->Navigate2(same);
-    });
+    OnCatchSameWindow(caught);
     return;
   }
+  if (!specialForm) {
+    OnCatchNewWindow(caught);
+    return;
+  }
+  // The form's submission goes to its own target in a new window, which the
+  // page's script shows itself.
   std::shared_ptr<Browser> window;
   Step([&] { window = host_.NewBrowserWindow(); });
-  if (!window) return;
-  Navigation fresh = caught;
-  if (!specialForm) fresh.targetFrameName.reset();
-  Step([&] { window->Navigate2(fresh); });
-  if (!specialForm) Step([&] { window->SetVisible(true); });
+  if (window) Step([&] { window->Navigate2(caught); });
 }
 
 void BrowserMonitor::OnCatchSameWindow(const Navigation& caught) {
