@@ -34,6 +34,13 @@ void BrowserMonitor::Trace(const std::wstring& what, const std::wstring& why) {
   if (DecisionObserver* observer = host_.Observer()) observer->Decided(what, why);
 }
 
+void BrowserMonitor::KillOnFirstPage(const std::wstring& url, const wchar_t* traceText) {
+  if (host_.Observer()) Trace(traceText + url, host_.ExplainKill(url));
+  host_.LogAdd(L"", url, 1);
+  host_.OnPopupKilled();
+  Quit();
+}
+
 std::wstring BrowserMonitor::PressText() {
   static constexpr const wchar_t* kKinds[] = {L"nothing",  L"a link",   L"an image-map area",
                                               L"a button", L"an input", L"a server-side image map"};
@@ -142,12 +149,7 @@ void BrowserMonitor::BeforeNavigate2(Browser& /*pDisp*/, Navigation& navigation,
   });
   if (first && host_.Kill(url) && host_.BlockingActive()) {
     cancel = true;
-    if (host_.Observer()) {
-      Trace(L"window killed on its first navigation to " + url, host_.ExplainKill(url));
-    }
-    host_.LogAdd(L"", url, 1);
-    host_.OnPopupKilled();
-    Quit();
+    KillOnFirstPage(url, L"window killed on its first navigation to ");
     return;
   }
 
@@ -422,12 +424,7 @@ void BrowserMonitor::DownloadComplete() {
       Step([&] { location = myIE_->LocationURL(); });
       if (location.empty()) return;
       if (host_.Kill(location) && host_.BlockingActive()) {
-        if (host_.Observer()) {
-          Trace(L"window killed showing " + location, host_.ExplainKill(location));
-        }
-        host_.LogAdd(L"", location, 1);
-        host_.OnPopupKilled();
-        Quit();
+        KillOnFirstPage(location, L"window killed showing ");
         return;
       }
     }

@@ -112,6 +112,9 @@ class BrowserMonitor : public std::enable_shared_from_this<BrowserMonitor>, priv
   void MenuReset();
   void Trace(const std::wstring& what, const std::wstring& why);
   std::wstring PressText();
+  // An always-kill page as a window's first: logged without a source,
+  // counted, and the window quits.
+  void KillOnFirstPage(const std::wstring& url, const wchar_t* traceText);
 
   BrowserHost& host_;
   int& watchedCounter_;
