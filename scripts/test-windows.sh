@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds the Windows binaries (32- and 64-bit) and runs their tests under
+# Wine, inside one virtual X server. The last lines are ctest's summary.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+for preset in win32 win64; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j"$jobs"
+done
+source scripts/wine-env.sh
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  set -e
+  wineserver -p
+  trap "wineserver -k" EXIT
+  ctest --preset win32 -j1
+  ctest --preset win64 -j1
+'
