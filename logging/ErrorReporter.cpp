@@ -22,16 +22,9 @@ std::wstring ErrorReporter::DialogMessage(std::wstring_view message, const pErro
   return text;
 }
 
-void ErrorReporter::UnloadDialog() {
-  if (!dialogLoaded_) return;
-  dialogLoaded_ = false;
-  forms_.Set(OwnForm::Error, 0);
-  Step([&] { platform_.errorDialog.Unload(); });
-}
-
 void ErrorReporter::ReportError(std::wstring_view source, std::wstring_view message, bool preCheck,
                                 const pError& error) {
-  UnloadDialog();
+  if (dialog_ != nullptr) dialog_->Unload();
   logger_.WriteError(source, error);
 
   const std::wstring valueName = ErrorValueName(source, error.Number);
@@ -44,34 +37,27 @@ void ErrorReporter::ReportError(std::wstring_view source, std::wstring_view mess
   });
   if (!show) return;
 
-  ErrorDialogState state;
-  state.info = DialogMessage(message, error);
-  state.noShowError = preCheck;
-  state.viewLogVisible = true;
-  if (!Step([&] { forms_.Set(OwnForm::Error, platform_.errorDialog.Load()); })) return;
-  dialogLoaded_ = true;
+  ErrorForm form(platform_, forms_, logger_.LogFile());
+  if (!form.Load()) return;
+  ErrorForm* const outer = dialog_;
+  dialog_ = &form;
+  struct Restore {
+    ErrorForm*& current;
+    ErrorForm* outer;
+    ~Restore() { current = outer; }
+  } restore{dialog_, outer};
 
-  for (;;) {
-    ErrorDialogButton button = ErrorDialogButton::Ok;
-    if (!Step([&] { button = platform_.errorDialog.WaitForButton(state); })) break;
-    if (button == ErrorDialogButton::Ok) break;
-    if (button == ErrorDialogButton::Quit) {
-      Step([&] { platform_.hookControl.Uninitialize(); });
-      platform_.process.EndNow();
-    }
-    if (button == ErrorDialogButton::ViewErrorLog) {
-      Step([&] { platform_.shell.Open(logger_.LogFile()); });
-    } else {
-      Step([&] { platform_.shell.Open(kSupportMailLink); });
-    }
-    // A report made while this dialog waited has taken its place.
-    if (!dialogLoaded_) return;
-  }
+  form.SetMessage(DialogMessage(message, error));
+  if (preCheck) form.SetNoShowError(true);
+  form.ShowViewErrorLog();
+  Step([&] { form.ShowModal(); });
+  // A report made while this dialog waited has taken its place.
+  if (!form.Loaded()) return;
 
   Step([&] {
-    platform_.store.Put(kAppName, L"Errors", valueName, state.noShowError ? L"False" : L"True");
+    platform_.store.Put(kAppName, L"Errors", valueName, form.NoShowError() ? L"False" : L"True");
   });
-  UnloadDialog();
+  form.Unload();
 }
 
 }  // namespace qx

@@ -9,15 +9,9 @@
 #include "logging/pError.h"
 #include "monitor/OwnFormWindows.h"
 #include "platform/Platform.h"
+#include "ui/ErrorForm.h"
 
 namespace qx {
-
-inline constexpr std::wstring_view kErrorDialogCaption = L"Quellix Error";
-inline constexpr std::wstring_view kErrorDialogTitle = L"Quellix has encountered an error.";
-inline constexpr std::wstring_view kNoShowErrorCaption =
-    L"&Don't tell me if this error occurs again";
-inline constexpr std::wstring_view kSupportMailLink =
-    L"mailto:support@quellix.example?subject=Quellix%20error";
 
 class ErrorReporter {
  public:
@@ -35,13 +29,17 @@ class ErrorReporter {
   // The message the dialog shows for this error.
   static std::wstring DialogMessage(std::wstring_view message, const pError& error);
 
- private:
-  void UnloadDialog();
+  // The error dialog while it is loaded; none otherwise.
+  ErrorForm* Dialog() { return dialog_ != nullptr && dialog_->Loaded() ? dialog_ : nullptr; }
 
+ private:
   Platform& platform_;
   ErrorLogger& logger_;
   OwnFormWindows& forms_;
-  bool dialogLoaded_ = false;
+  // The loaded dialog: it lives in the report that shows it, so that a
+  // report made while it waits (its modal loop runs the program's
+  // messages) can unload it without pulling it from under that report.
+  ErrorForm* dialog_ = nullptr;
 };
 
 }  // namespace qx

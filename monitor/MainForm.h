@@ -16,6 +16,7 @@
 #include "monitor/SysTrayIcon.h"
 #include "platform/HookControl.h"
 #include "platform/Platform.h"
+#include "ui/InputBoxForm.h"
 
 namespace qx {
 
@@ -68,6 +69,8 @@ class MainForm final : public BrowserHost, public OmnihookEvents, private SysTra
   void UpdateTipText();
   void ToggleEnabled();
   bool CheckAdminPassword();
+  // The password box while it is loaded; none otherwise.
+  FormModel* PasswordBox();
   void LoadTrayPictures();
   void InitializeMenu();
   void MenuCommand(const std::wstring& key);
@@ -154,6 +157,8 @@ class MainForm final : public BrowserHost, public OmnihookEvents, private SysTra
   bool trayLeftDown_ = false;
   bool trayRightDown_ = false;
   std::wstring enteredPassword_;
+  // The password box lives in the check that asks; this points at it.
+  InputBoxForm* passwordBox_ = nullptr;
 
   int clickAction_ = 0;
   Hwnd clickDownWindow_ = 0;

@@ -9,7 +9,7 @@
 
 namespace qx {
 
-enum class OwnForm { Main, Options, WebsiteRule, WindowRule, ExtraOptions, Error, Count };
+enum class OwnForm { Main, Options, WebsiteRule, WindowRule, ExtraOptions, Error, Password, Count };
 
 class OwnFormWindows {
  public:

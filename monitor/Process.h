@@ -30,6 +30,8 @@ class Process {
   Settings& settings();
   ErrorLogger& errorLogger();
   ErrorReporter& errors();
+  // The error reporter if it was made; none otherwise (asking makes nothing).
+  ErrorReporter* errorsIfMade() { return errors_.get(); }
   Websites& websites();
   Windows& windows();
   PopupLog& popupLog();

@@ -98,15 +98,24 @@ void MainForm::ToggleEnabled() {
 bool MainForm::CheckAdminPassword() {
   const std::wstring admin = PasswordForm(process_.settings().AdminPassword());
   if (PasswordForm(enteredPassword_) == admin) return true;
+  InputBoxForm box(platform_, process_.ownForms(), OwnForm::Password,
+                   L"You must enter the administrator password to access Quellix's menu or turn "
+                   L"Quellix off:",
+                   L"Enter Password", L"password");
+  struct Current {
+    InputBoxForm*& current;
+    InputBoxForm* outer;
+    ~Current() { current = outer; }
+  } current{passwordBox_, passwordBox_};
+  passwordBox_ = &box;
   std::optional<std::wstring> answer;
-  Step([&] {
-    answer = platform_.inputBox.Ask(
-        L"You must enter the administrator password to access Quellix's menu or turn Quellix "
-        L"off:",
-        L"Enter Password", L"password");
-  });
+  Step([&] { answer = box.Ask(); });
   enteredPassword_ = answer.value_or(L"");
   return PasswordForm(enteredPassword_) == admin;
+}
+
+FormModel* MainForm::PasswordBox() {
+  return passwordBox_ != nullptr && passwordBox_->Loaded() ? passwordBox_ : nullptr;
 }
 
 void MainForm::LButtonDblClick() {

@@ -15,23 +15,19 @@ class MessageBoxes {
   virtual void ShowMessage(std::wstring_view text, std::wstring_view title) = 0;
 };
 
-// What the error dialog shows; the view writes the check box back.
-struct ErrorDialogState {
-  std::wstring info;
-  bool noShowError = false;
-  bool viewLogVisible = false;
-};
+class FormModel;
 
-enum class ErrorDialogButton { Ok, Quit, ViewErrorLog, AskTechnicalSupport };
-
+// The error dialog's window. The dialog itself is a presentation model
+// (ErrorForm): the view shows its controls and forwards the user's actions.
 class ErrorDialogView {
  public:
   virtual ~ErrorDialogView() = default;
   // Creates the dialog's window (hidden) and answers its handle.
   virtual Hwnd Load() = 0;
-  // Shows the dialog modally until the user presses a button; the state's
-  // check box holds what the user left it at.
-  virtual ErrorDialogButton WaitForButton(ErrorDialogState& state) = 0;
+  // Shows the dialog modally: the shell's messages (timers, hooks, browser
+  // events, the user's actions on the dialog) run until the form hides
+  // itself or is unloaded.
+  virtual void ShowModal(FormModel& form) = 0;
   virtual void Unload() = 0;
 };
 

@@ -68,12 +68,16 @@ class PopupMenuFactory {
   virtual std::unique_ptr<PopupMenu> Create() = 0;
 };
 
+class FormModel;
+
+// The system's input box. Its contents (prompt, title, text) are a
+// presentation model (InputBoxForm) that the view shows.
 class InputBox {
  public:
   virtual ~InputBox() = default;
-  // None when the user cancels.
-  virtual std::optional<std::wstring> Ask(std::wstring_view prompt, std::wstring_view title,
-                                          std::wstring_view defaultText) = 0;
+  // Shows the box modally: the shell's messages run until the form hides
+  // itself or is unloaded.
+  virtual void ShowModal(FormModel& box) = 0;
 };
 
 }  // namespace qx

@@ -451,9 +451,7 @@ void ScenarioWorld::ExpectUi(ScenarioArgs& a, bool dry) {
     if (dry) return;
     bool loaded = false;
     bool shown = false;
-    if (form == L"Error") {
-      loaded = shown = desktop_.errorDialog().Loaded();
-    } else if (FormModel* dialog = Dialog(form)) {
+    if (FormModel* dialog = Dialog(form)) {
       loaded = true;
       shown = dialog->Shown();
     }

@@ -61,10 +61,7 @@ bool ScenarioRunner::RunFile(const std::string& path) {
       pos = end + 1;
     }
   }
-  for (const ScenarioLine& line : parsed.lines) {
-    out_ << "  " << lines[static_cast<std::size_t>(line.number - 1)] << "\n";
-    world.Step(line, false);
-  }
+  world.Run(parsed.lines, lines);
   world.Finish();
   passed_ += world.Passed();
   failed_ += world.Failed();

@@ -58,7 +58,9 @@ std::vector<int> KeysOf(const std::wstring& keys) {
 
 ScenarioWorld::ScenarioWorld(std::ostream& out, std::string file,
                              const std::filesystem::path& drive, bool trace)
-    : out_(out), file_(std::move(file)), trace_(trace), desktop_(drive) {}
+    : out_(out), file_(std::move(file)), trace_(trace), desktop_(drive) {
+  desktop_.modal().SetDriver(this);
+}
 
 void ScenarioWorld::Decided(std::wstring_view what, std::wstring_view why) {
   out_ << "    why: " << ToUtf8(what) << " (" << ToUtf8(why) << ")\n";
@@ -66,6 +68,38 @@ void ScenarioWorld::Decided(std::wstring_view what, std::wstring_view why) {
 
 ScenarioWorld::~ScenarioWorld() {
   programs_.clear();
+  desktop_.modal().SetDriver(nullptr);
+}
+
+void ScenarioWorld::Run(const std::vector<ScenarioLine>& lines,
+                        const std::vector<std::string>& texts) {
+  lines_ = &lines;
+  texts_ = &texts;
+  nextLine_ = 0;
+  while (RunNextStep()) {
+  }
+  lines_ = nullptr;
+  texts_ = nullptr;
+}
+
+bool ScenarioWorld::RunNextStep() {
+  if (lines_ == nullptr || nextLine_ >= lines_->size()) return false;
+  const ScenarioLine& line = (*lines_)[nextLine_++];
+  // Steps inside a modal loop are indented one level per open dialog.
+  const int depth = desktop_.modal().Depth();
+  const std::size_t index = static_cast<std::size_t>(line.number - 1);
+  out_ << std::string(static_cast<std::size_t>(2 + 2 * depth), ' ')
+       << (index < texts_->size() ? (*texts_)[index] : std::string()) << "\n";
+  // The step that opened the dialog goes on after this one.
+  const int outerLine = lineNumber_;
+  Step(line, false);
+  lineNumber_ = outerLine;
+  return true;
+}
+
+void ScenarioWorld::ClosedUnanswered(const FormModel& form, std::string_view why) {
+  out_ << "NOTE " << file_ << ":" << lineNumber_ << ": the dialog \"" << Narrow(form.Caption())
+       << "\" was still open (" << why << "); closed as the user closes its window\n";
 }
 
 const std::map<std::wstring, ScenarioWorld::Handler>& ScenarioWorld::Handlers() {
@@ -117,6 +151,7 @@ const std::map<std::wstring, ScenarioWorld::Handler>& ScenarioWorld::Handlers() 
       {L"hung", &ScenarioWorld::Hung},
       {L"visible", &ScenarioWorld::Visible},
       {L"trayrelease", &ScenarioWorld::TrayRelease},
+      {L"fail", &ScenarioWorld::Fail},
   };
   return kHandlers;
 }
@@ -145,8 +180,9 @@ void ScenarioWorld::Step(const ScenarioLine& line, bool dry) {
 }
 
 void ScenarioWorld::Finish() {
-  for (auto& program : programs_) {
-    if (program->Running()) program->Logoff();
+  // By index: a program's code may run steps that start more programs.
+  for (std::size_t i = 0; i < programs_.size(); ++i) {
+    if (programs_[i]->Running()) programs_[i]->Logoff();
   }
 }
 
@@ -178,8 +214,8 @@ void ScenarioWorld::InProgram(F&& f) {
 
 void ScenarioWorld::Settle() {
   InProgram([&] { desktop_.windows().DeliverPostedCloses(); });
-  for (auto& program : programs_)
-    program->Settle();
+  for (std::size_t i = 0; i < programs_.size(); ++i)
+    programs_[i]->Settle();
 }
 
 std::shared_ptr<SimBrowser> ScenarioWorld::BrowserOf(const std::wstring& id) {
@@ -585,7 +621,8 @@ void ScenarioWorld::Mouse(ScenarioArgs& a, bool dry) {
   SimProgram* program = Running();
   const Hwnd window = WindowOf(id);
   // Every running program's hook library sees the button.
-  for (auto& p : programs_) {
+  for (std::size_t i = 0; i < programs_.size(); ++i) {
+    SimProgram* p = programs_[i].get();
     if (!p->Running()) continue;
     p->Run([&] {
       if (command != L"leftup") p->hookLibrary().MouseButton(true, window, 400, 300);
@@ -639,8 +676,7 @@ void ScenarioWorld::TrayMessages(const std::vector<std::uint32_t>& messages,
 FormModel* ScenarioWorld::Dialog(const std::wstring& name, SimProgram** program) {
   for (auto it = programs_.rbegin(); it != programs_.rend(); ++it) {
     SimProgram& p = **it;
-    if (!p.Running() || p.forms() == nullptr) continue;
-    if (FormModel* form = p.forms()->Loaded(name)) {
+    if (FormModel* form = p.Dialog(name)) {
       if (program != nullptr) *program = &p;
       return form;
     }
@@ -682,12 +718,15 @@ void ScenarioWorld::Ui(ScenarioArgs& a, bool dry) {
     Check(false, "the dialog " + Narrow(form) + " to be open", "it is not loaded");
     return;
   }
-  if (FormModel* modal = program->forms()->Modal(); modal != nullptr && modal != dialog) {
+  if (FormModel* modal = program->Modal(); modal != nullptr && modal != dialog) {
     Check(false, "the dialog " + Narrow(form) + " to take input",
           "a modal dialog (" + Narrow(modal->Caption()) + ") in front of it");
     return;
   }
   if (verb == 7) desktop_.menus().QueueChoice(text);
+  // A choice queued for a menu that the program shows later (after the
+  // dialog this step closes) stays queued.
+  const bool ownChoice = verb == 7;
   program->Run([&] {
     try {
       switch (verb) {
@@ -720,7 +759,7 @@ void ScenarioWorld::Ui(ScenarioArgs& a, bool dry) {
       Check(false, "the dialog to take the step", e.what());
     }
   });
-  desktop_.menus().ClearChoices();
+  if (ownChoice) desktop_.menus().ClearChoices();
 }
 
 void ScenarioWorld::PickFile(ScenarioArgs& a, bool dry) {
@@ -784,6 +823,26 @@ void ScenarioWorld::Visible(ScenarioArgs& a, bool dry) {
   const bool on = a.YesNo();
   a.End();
   if (!dry) InProgram([&] { BrowserOf(id)->SetVisibleState(on); });
+}
+
+void ScenarioWorld::Fail(ScenarioArgs& a, bool dry) {
+  const std::string call = ToUtf8(a.Text("CALL"));
+  if (call.empty()) ScenarioArgs::Fail("an empty CALL names no call");
+  bool always = false;
+  long long times = 1;
+  if (a.Keyword(L"always")) {
+    always = true;
+  } else if (a.More()) {
+    times = a.Number("TIMES");
+    if (times < 1) ScenarioArgs::Fail("TIMES must be at least 1");
+  }
+  a.End();
+  if (dry) return;
+  if (always) {
+    desktop_.failures().FailAlways(call);
+  } else {
+    desktop_.failures().FailNext(call, static_cast<int>(std::min<long long>(times, 1000000)));
+  }
 }
 
 void ScenarioWorld::TrayRelease(ScenarioArgs& a, bool dry) {

@@ -18,7 +18,7 @@
 
 namespace qx::sim {
 
-class ScenarioWorld : private DecisionObserver {
+class ScenarioWorld : private DecisionObserver, private ModalDriver {
  public:
   ScenarioWorld(std::ostream& out, std::string file, const std::filesystem::path& drive,
                 bool trace);
@@ -27,6 +27,10 @@ class ScenarioWorld : private DecisionObserver {
   // Checks (dry) or runs one step. A dry run throws ScenarioSyntaxError for
   // a line that is not a step.
   void Step(const ScenarioLine& line, bool dry);
+  // Runs the file's steps in order, each echoed (texts: the file's lines).
+  // A blocking dialog that the program opens runs the steps after it inside
+  // its modal loop, until one of them closes it.
+  void Run(const std::vector<ScenarioLine>& lines, const std::vector<std::string>& texts);
   // The end of the file: a program still running goes on as if the user
   // logged off, so that its files are written.
   void Finish();
@@ -90,6 +94,7 @@ class ScenarioWorld : private DecisionObserver {
   void Visible(ScenarioArgs& a, bool dry);
   void TrayRelease(ScenarioArgs& a, bool dry);
   void PickFile(ScenarioArgs& a, bool dry);
+  void Fail(ScenarioArgs& a, bool dry);
   // Expectations.
   void Expect(ScenarioArgs& a, bool dry);
   void ExpectRunning(ScenarioArgs& a, bool dry);
@@ -141,6 +146,9 @@ class ScenarioWorld : private DecisionObserver {
   // it, with that program; none when no program has it loaded.
   FormModel* Dialog(const std::wstring& name, SimProgram** program = nullptr);
   void Decided(std::wstring_view what, std::wstring_view why) override;
+  // ModalDriver.
+  bool RunNextStep() override;
+  void ClosedUnanswered(const FormModel& form, std::string_view why) override;
   // The notification area reports these mouse messages on the icon; a menu
   // that shows meanwhile gets the choice (when given).
   void TrayMessages(const std::vector<std::uint32_t>& messages,
@@ -150,6 +158,9 @@ class ScenarioWorld : private DecisionObserver {
   std::string file_;
   bool trace_ = false;
   int lineNumber_ = 0;
+  const std::vector<ScenarioLine>* lines_ = nullptr;
+  const std::vector<std::string>* texts_ = nullptr;
+  std::size_t nextLine_ = 0;
   SimDesktop desktop_;
   std::vector<std::unique_ptr<SimProgram>> programs_;
   std::map<std::wstring, Named> named_;

@@ -32,7 +32,7 @@ SimDesktop::SimDesktop(fs::path driveRoot)
     : ownsRoot_(driveRoot.empty()),
       root_(ownsRoot_ ? MakeTempRoot() : std::move(driveRoot)),
       files_(failures_, root_),
-      errorDialog_(failures_,
+      errorDialog_(failures_, modal_,
                    [this] {
                      return windows_.CreateWindow(windows_.CurrentProcess(), L"Quellix Error",
                                                   L"QuellixDialog");

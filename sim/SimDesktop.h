@@ -14,6 +14,7 @@
 #include "sim/SimDialogs.h"
 #include "sim/SimFileOpenDialog.h"
 #include "sim/SimFileSystem.h"
+#include "sim/SimModalLoop.h"
 #include "sim/SimRandom.h"
 #include "sim/SimRegistry.h"
 #include "sim/SimSettingsStore.h"
@@ -57,6 +58,8 @@ class SimDesktop {
   SimPopupMenus& menus() { return menus_; }
   SimInputBox& inputBox() { return inputBox_; }
   SimFileOpenDialog& fileOpen() { return fileOpen_; }
+  // The loop the blocking dialogs (error dialog, input box) run while shown.
+  SimModalLoop& modal() { return modal_; }
   // The browsers, their pages and the shell's window list.
   SimBrowsers& browsers() { return browsers_; }
   // Moves the virtual clock on; timers tick on the way.
@@ -81,6 +84,7 @@ class SimDesktop {
   SimWindowManager windows_{failures_};
   SimShell shell_{failures_};
   SimMessageBoxes messages_{failures_};
+  SimModalLoop modal_;
   SimErrorDialog errorDialog_;
   SimProcessControl process_;
   RecordingHookControl hookControl_{failures_};
@@ -91,7 +95,7 @@ class SimDesktop {
   SimNotificationArea tray_{failures_};
   SimPictures pictures_{failures_, files_};
   SimPopupMenus menus_{failures_};
-  SimInputBox inputBox_{failures_};
+  SimInputBox inputBox_{failures_, modal_};
   SimFileOpenDialog fileOpen_{failures_};
   SimUrlUnescaper unescaper_{failures_};
   SimBrowsers browsers_{failures_, windows_};

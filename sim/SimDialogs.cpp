@@ -1,5 +1,7 @@
 #include "sim/SimDialogs.h"
 
+#include "ui/FormModel.h"
+
 namespace qx::sim {
 
 Hwnd SimErrorDialog::Load() {
@@ -8,14 +10,30 @@ Hwnd SimErrorDialog::Load() {
   return window_;
 }
 
-ErrorDialogButton SimErrorDialog::WaitForButton(ErrorDialogState& state) {
-  failures_.Check("Dialogs.ErrorWait");
-  shown_.push_back(state);
-  if (answers_.empty()) return ErrorDialogButton::Ok;
+bool SimErrorDialog::ApplyAnswer(FormModel& form) {
+  if (answers_.empty()) return false;
   const ErrorDialogAnswer answer = answers_.front();
   answers_.pop_front();
-  if (answer.noShowError) state.noShowError = *answer.noShowError;
-  return answer.button;
+  static constexpr const wchar_t* kCaptions[] = {L"OK", L"Quit", L"View Error Log",
+                                                 L"Ask Technical Support..."};
+  try {
+    if (answer.noShowError) form.Check(L"noShowError", *answer.noShowError);
+    form.Click(kCaptions[static_cast<int>(answer.button)]);
+  } catch (const UiError&) {
+    // A button the dialog does not offer now: the answer is spent.
+  }
+  return true;
+}
+
+void SimErrorDialog::ShowModal(FormModel& form) {
+  failures_.Check("Dialogs.ErrorWait");
+  const Control* info = form.Find(L"InfoLabel");
+  const Control* box = form.Find(L"noShowError");
+  const Control* viewLog = form.Find(L"View Error Log");
+  shown_.push_back({info != nullptr ? info->caption : L"", box != nullptr && box->checked,
+                    viewLog != nullptr && viewLog->visible});
+  loop_.Run(
+      form, [&] { return ApplyAnswer(form); }, [&] { form.Click(L"OK"); });
 }
 
 void SimErrorDialog::Unload() {

@@ -1,7 +1,8 @@
 #pragma once
 // Message boxes, the error dialog's window and the end of the process on the
-// simulated desktop. The user's answers are queued in advance; a dialog with
-// no queued answer is answered with its OK button.
+// simulated desktop. The user's answers to the error dialog may be queued in
+// advance; without one the dialog's modal loop runs the driver's steps (a
+// scenario's), or, with no driver, the user presses OK.
 
 #include <deque>
 #include <functional>
@@ -11,6 +12,7 @@
 
 #include "platform/Dialogs.h"
 #include "sim/FailureInjector.h"
+#include "sim/SimModalLoop.h"
 
 namespace qx::sim {
 
@@ -33,6 +35,15 @@ class SimMessageBoxes final : public MessageBoxes {
   std::vector<ShownMessage> shown_;
 };
 
+// The error dialog as it was shown.
+struct ErrorDialogState {
+  std::wstring info;
+  bool noShowError = false;
+  bool viewLogVisible = false;
+};
+
+enum class ErrorDialogButton { Ok, Quit, ViewErrorLog, AskTechnicalSupport };
+
 // One press of the user in the error dialog, with the check box as the user
 // leaves it (unchanged when not given).
 struct ErrorDialogAnswer {
@@ -43,20 +54,24 @@ struct ErrorDialogAnswer {
 class SimErrorDialog final : public ErrorDialogView {
  public:
   // windowFactory makes the dialog's window on the desktop.
-  SimErrorDialog(FailureInjector& failures, std::function<Hwnd()> windowFactory)
-      : failures_(failures), windowFactory_(std::move(windowFactory)) {}
+  SimErrorDialog(FailureInjector& failures, SimModalLoop& loop, std::function<Hwnd()> windowFactory)
+      : failures_(failures), loop_(loop), windowFactory_(std::move(windowFactory)) {}
 
   Hwnd Load() override;
-  ErrorDialogButton WaitForButton(ErrorDialogState& state) override;
+  void ShowModal(FormModel& form) override;
   void Unload() override;
 
   void QueueAnswer(ErrorDialogAnswer answer) { answers_.push_back(answer); }
   bool Loaded() const { return window_ != 0; }
-  // Every state the dialog was shown with, in order.
+  // Every state the dialog was shown with, in order (the check box as it
+  // started).
   const std::vector<ErrorDialogState>& Shown() const { return shown_; }
 
  private:
+  bool ApplyAnswer(FormModel& form);
+
   FailureInjector& failures_;
+  SimModalLoop& loop_;
   std::function<Hwnd()> windowFactory_;
   std::deque<ErrorDialogAnswer> answers_;
   std::vector<ErrorDialogState> shown_;

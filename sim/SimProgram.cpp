@@ -1,5 +1,7 @@
 #include "sim/SimProgram.h"
 
+#include <algorithm>
+
 namespace qx::sim {
 
 SimProgram::SimProgram(SimDesktop& desktop, std::vector<DialogRequest>* log)
@@ -44,8 +46,35 @@ StartOutcome SimProgram::Start(std::wstring_view commandLine) {
 }
 
 void SimProgram::Settle() {
+  if (dying_) {
+    // Its code was unwound through another process's Run.
+    if (modalLoops_.empty()) Die();
+    return;
+  }
   Run([&] { desktop_.windows().DeliverPostedCloses(); });
-  if (running_ && (!form_ || form_->Unloaded()) && !InModalDialog()) End();
+  if (running_ && (endRequested_ || !form_ || form_->Unloaded()) && !InModalDialog()) End();
+}
+
+void SimProgram::ModalLeft(FormModel& form) {
+  const auto it = std::find(modalLoops_.rbegin(), modalLoops_.rend(), &form);
+  if (it != modalLoops_.rend()) modalLoops_.erase(std::next(it).base());
+}
+
+FormModel* SimProgram::Dialog(std::wstring_view name) {
+  if (!Running()) return nullptr;
+  if (name == L"Error") {
+    ErrorReporter* errors = process_ ? process_->errorsIfMade() : nullptr;
+    return errors != nullptr ? errors->Dialog() : nullptr;
+  }
+  if (name == L"Password") return form_ ? form_->PasswordBox() : nullptr;
+  return ownDialogs_ ? ownDialogs_->Loaded(name) : nullptr;
+}
+
+FormModel* SimProgram::Modal() {
+  for (auto it = modalLoops_.rbegin(); it != modalLoops_.rend(); ++it) {
+    if ((*it)->Loaded() && (*it)->Shown()) return *it;
+  }
+  return ownDialogs_ ? ownDialogs_->Modal() : nullptr;
 }
 
 bool SimProgram::InModalDialog() {
@@ -60,6 +89,10 @@ void SimProgram::Logoff() {
 }
 
 void SimProgram::End() {
+  if (!modalLoops_.empty()) {
+    endRequested_ = true;
+    return;
+  }
   running_ = false;
   form_.reset();
   ownDialogs_.reset();
@@ -70,6 +103,11 @@ void SimProgram::End() {
 }
 
 void SimProgram::Die() {
+  if (!modalLoops_.empty()) {
+    dying_ = true;
+    return;
+  }
+  dying_ = false;
   running_ = false;
   if (process_) process_->Abandon();
   form_.reset();

@@ -1,6 +1,7 @@
 #include "sim/SimTray.h"
 
 #include "platform/PlatformError.h"
+#include "ui/FormModel.h"
 
 namespace qx::sim {
 
@@ -148,14 +149,31 @@ std::unique_ptr<PopupMenu> SimPopupMenus::Create() {
   return std::make_unique<OwnedMenu>(*this, std::move(menu));
 }
 
-std::optional<std::wstring> SimInputBox::Ask(std::wstring_view prompt, std::wstring_view title,
-                                             std::wstring_view defaultText) {
-  failures_.Check("Dialogs.InputBox");
-  asked_.push_back({std::wstring(prompt), std::wstring(title), std::wstring(defaultText)});
-  if (answers_.empty()) return std::nullopt;
-  auto answer = answers_.front();
+bool SimInputBox::ApplyAnswer(FormModel& box) {
+  if (answers_.empty()) return false;
+  const std::optional<std::wstring> answer = std::move(answers_.front());
   answers_.pop_front();
-  return answer;
+  try {
+    if (answer) {
+      box.Type(L"InputText", *answer);
+      box.Click(L"OK");
+    } else {
+      box.Click(L"Cancel");
+    }
+  } catch (const UiError&) {
+    // The box does not take it now: the answer is spent.
+  }
+  return true;
+}
+
+void SimInputBox::ShowModal(FormModel& box) {
+  failures_.Check("Dialogs.InputBox");
+  const Control* prompt = box.Find(L"Prompt");
+  const Control* text = box.Find(L"InputText");
+  asked_.push_back({prompt != nullptr ? prompt->caption : L"", box.Caption(),
+                    text != nullptr ? text->text : L""});
+  loop_.Run(
+      box, [&] { return ApplyAnswer(box); }, [&] { box.Click(L"Cancel"); });
 }
 
 }  // namespace qx::sim

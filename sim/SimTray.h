@@ -1,6 +1,7 @@
 #pragma once
 // The notification area, pictures, the tray menu component and the input box
-// of the simulated desktop. The user's choices are queued in advance.
+// of the simulated desktop. The user's menu choices are queued in advance;
+// the input box's answers may be.
 
 #include <deque>
 #include <map>
@@ -12,6 +13,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Tray.h"
 #include "sim/FailureInjector.h"
+#include "sim/SimModalLoop.h"
 
 namespace qx::sim {
 
@@ -105,17 +107,22 @@ struct AskedInput {
   std::wstring defaultText;
 };
 
+// The box's modal loop takes a queued answer first; without one it runs the
+// driver's steps (a scenario's) until one closes the box, or, with no
+// driver, the user cancels.
 class SimInputBox final : public InputBox {
  public:
-  explicit SimInputBox(FailureInjector& failures) : failures_(failures) {}
-  std::optional<std::wstring> Ask(std::wstring_view prompt, std::wstring_view title,
-                                  std::wstring_view defaultText) override;
-  // None: the user cancels. Without a queued answer the user cancels.
+  SimInputBox(FailureInjector& failures, SimModalLoop& loop) : failures_(failures), loop_(loop) {}
+  void ShowModal(FormModel& box) override;
+  // None: the user cancels.
   void QueueAnswer(std::optional<std::wstring> answer) { answers_.push_back(std::move(answer)); }
   const std::vector<AskedInput>& Asked() const { return asked_; }
 
  private:
+  bool ApplyAnswer(FormModel& box);
+
   FailureInjector& failures_;
+  SimModalLoop& loop_;
   std::deque<std::optional<std::wstring>> answers_;
   std::vector<AskedInput> asked_;
 };

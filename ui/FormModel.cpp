@@ -200,6 +200,10 @@ void FormModel::Key(std::wstring_view key) {
   throw UiError("the dialog does not handle the key \"" + Narrow(key) + "\"");
 }
 
+void FormModel::CloseBox() {
+  throw UiError("the dialog \"" + Narrow(caption_) + "\" has no close box the user can use here");
+}
+
 void FormModel::RowMenu(std::wstring_view name) {
   throw UiError("\"" + Narrow(name) + "\" has no context menu");
 }

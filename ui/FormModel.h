@@ -105,6 +105,8 @@ class FormModel {
   // The right button on a list's selected row; the menu that shows is
   // answered by the menu port.
   virtual void RowMenu(std::wstring_view control);
+  // The user closes the window with its close box.
+  virtual void CloseBox();
 
  protected:
   Control& Add(Control control);

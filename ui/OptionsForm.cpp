@@ -812,7 +812,7 @@ void OptionsForm::RefreshWinList() {
     for (const WindowGroup& group : process_.windows().GetWindowCollections()) {
       for (const qx::Window& rule : group) {
         ListRow row;
-        row.key = L"K" + group.Program() + rule.Caption;
+        row.key = WinListKey(group.Program(), rule.Caption);
         row.texts.push_back(rule.Caption);
         row.texts.push_back(group.Program() == kAllPrograms ? std::wstring(L"(All Programs)")
                                                             : FormatModule(group.Program()));
@@ -825,6 +825,13 @@ void OptionsForm::RefreshWinList() {
     }
   });
   winRefreshing_ = false;
+}
+
+std::wstring OptionsForm::WinListKey(std::wstring_view program, std::wstring_view caption) {
+  // The program's length sets the two apart: "ab" + "c" and "a" + "bc"
+  // would otherwise give the same key.
+  return L"K" + std::to_wstring(program.size()) + L":" + std::wstring(program) +
+         std::wstring(caption);
 }
 
 std::wstring OptionsForm::ProgramOfRow(const ListRow& row) const {

@@ -71,6 +71,8 @@ class OptionsForm final : public FormModel {
   static std::wstring ExtractModule(std::wstring_view shown);
   // "Delete Previous Logs (N KB)" for a size in bytes.
   static std::wstring DeleteCaption(std::int64_t bytes);
+  // The key of a WinList row: unique for every program and caption.
+  static std::wstring WinListKey(std::wstring_view program, std::wstring_view caption);
 
   int SelectedTab() const override { return selectedTab_; }
   bool OptionsOpen() const { return optionsOpen_; }

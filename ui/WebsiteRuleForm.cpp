@@ -116,6 +116,11 @@ std::wstring WebsiteRuleForm::DescriptionText(int position) {
   return std::wstring(d.start) + L"\"" + std::wstring(d.quoted) + L"\"" + std::wstring(d.end);
 }
 
+int WebsiteRuleForm::PositionOf(std::int32_t ruleType) {
+  if (ruleType == 4) return 2;
+  return ruleType >= 1 && ruleType <= 3 ? ruleType - 1 : -1;
+}
+
 void WebsiteRuleForm::FillDescription() {
   descTitle_->caption = DescriptionTitle(ruleCombo_->position);
   descText_->caption = DescriptionText(ruleCombo_->position);
@@ -154,8 +159,10 @@ void WebsiteRuleForm::Store(std::wstring_view removeFirst, bool edit) {
   if (urlText_->text.empty()) return;
   urlText_->text = Trim(urlText_->text);
   if (edit) process_.websites().Remove(removeFirst);
-  Website* rule = process_.websites().Add(AttachProtocol(urlText_->text),
-                                          RuleTypeAt(ruleCombo_->position), true);
+  const std::int32_t ruleType = edit && ruleCombo_->position == editedPosition_
+                                    ? editedType_
+                                    : RuleTypeAt(ruleCombo_->position);
+  Website* rule = process_.websites().Add(AttachProtocol(urlText_->text), ruleType, true);
   if (rule != nullptr) rule->MatchSubdomains = subdomains_->checked;
 }
 
@@ -174,7 +181,9 @@ void WebsiteRuleForm::ShowNew(std::function<void()> returned) {
 void WebsiteRuleForm::ShowEdit(std::wstring url, std::int32_t ruleType, bool matchSubdomains,
                                std::function<void()> returned) {
   Load();
-  ruleCombo_->position = ruleType >= 1 && ruleType <= 3 ? ruleType - 1 : -1;
+  ruleCombo_->position = PositionOf(ruleType);
+  editedType_ = ruleType;
+  editedPosition_ = ruleCombo_->position;
   FillDescription();
   urlText_->text = url;
   caption_ = L"Edit Website";

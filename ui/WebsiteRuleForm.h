@@ -32,6 +32,9 @@ class WebsiteRuleForm final : public FormModel {
   static std::wstring DescriptionTitle(int position);
   static std::wstring DescriptionText(int position);
   static std::int32_t RuleTypeAt(int position) { return position + 1; }
+  // The RuleCombo position that shows a rule type: -1 for a type the combo
+  // does not offer. Type 4 kills as type 3 does, so it shows as that.
+  static int PositionOf(std::int32_t ruleType);
 
  private:
   void Load();
@@ -42,6 +45,10 @@ class WebsiteRuleForm final : public FormModel {
 
   Process& process_;
   std::function<void()> onReturn_;
+  // In edit mode: the rule's type and the position it started at. A
+  // selection the user left alone keeps the type (a 4 stays a 4).
+  std::int32_t editedType_ = 0;
+  int editedPosition_ = -1;
   Control* urlText_ = nullptr;
   Control* ruleCombo_ = nullptr;
   Control* subdomains_ = nullptr;

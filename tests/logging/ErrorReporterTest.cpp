@@ -57,7 +57,7 @@ TEST_F(ErrorReporterTest, MessagesForTheDialog) {
 TEST_F(ErrorReporterTest, TheDialogShowsTheMessageAndTheErrorIsLogged) {
   Report(13, L"An error occurred while trying to add a website rule.");
   ASSERT_EQ(Shown(), 1u);
-  const ErrorDialogState& shown = desktop.errorDialog().Shown()[0];
+  const sim::ErrorDialogState& shown = desktop.errorDialog().Shown()[0];
   EXPECT_TRUE(shown.viewLogVisible);
   EXPECT_FALSE(shown.noShowError);
   EXPECT_NE(shown.info.find(L"Error description: Subscript out of range(#13)"), std::wstring::npos);
@@ -71,7 +71,7 @@ TEST_F(ErrorReporterTest, TheDialogShowsTheMessageAndTheErrorIsLogged) {
 }
 
 TEST_F(ErrorReporterTest, ASilencedErrorIsOnlyLogged) {
-  desktop.errorDialog().QueueAnswer({ErrorDialogButton::Ok, true});
+  desktop.errorDialog().QueueAnswer({sim::ErrorDialogButton::Ok, true});
   Report(13);
   EXPECT_EQ(desktop.store().Peek(L"Errors", L"WebsiteRuleAdd 13"), L"False");
   Report(13);
@@ -111,18 +111,21 @@ TEST_F(ErrorReporterTest, PreCheckStartsTheBoxChecked) {
 }
 
 TEST_F(ErrorReporterTest, ViewLogAndSupportKeepTheDialogOpen) {
-  desktop.errorDialog().QueueAnswer({ErrorDialogButton::ViewErrorLog, {}});
-  desktop.errorDialog().QueueAnswer({ErrorDialogButton::AskTechnicalSupport, {}});
-  desktop.errorDialog().QueueAnswer({ErrorDialogButton::Ok, {}});
+  desktop.errorDialog().QueueAnswer({sim::ErrorDialogButton::ViewErrorLog, {}});
+  desktop.errorDialog().QueueAnswer({sim::ErrorDialogButton::AskTechnicalSupport, {}});
+  desktop.errorDialog().QueueAnswer({sim::ErrorDialogButton::Ok, {}});
   Report(5);
-  EXPECT_EQ(Shown(), 3u);
+  // One showing: the two buttons act without closing it, OK closes it.
+  EXPECT_EQ(Shown(), 1u);
+  EXPECT_FALSE(desktop.errorDialog().Loaded());
+  EXPECT_EQ(desktop.store().Peek(L"Errors", L"WebsiteRuleAdd 5"), L"True");
   ASSERT_EQ(desktop.shell().Opened().size(), 2u);
   EXPECT_EQ(desktop.shell().Opened()[0], L"C:\\Program Files\\Quellix\\ErrorLog.txt");
   EXPECT_EQ(desktop.shell().Opened()[1].rfind(L"mailto:", 0), 0u);
 }
 
 TEST_F(ErrorReporterTest, QuitUninitialisesTheHooksAndEndsTheProcessAtOnce) {
-  desktop.errorDialog().QueueAnswer({ErrorDialogButton::Quit, true});
+  desktop.errorDialog().QueueAnswer({sim::ErrorDialogButton::Quit, true});
   EXPECT_THROW(Report(5), sim::ProcessEnded);
   EXPECT_EQ(desktop.hookControl().Calls(), std::vector<std::string>{"Uninitialize"});
   EXPECT_FALSE(desktop.store().Peek(L"Errors", L"WebsiteRuleAdd 5").has_value());

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "sim/SimProgram.h"
 #include "ui/FormHost.h"
 
@@ -198,6 +200,90 @@ TEST_F(DialogsTest, SoundNotFoundAndBrowse) {
   options.Check(L"Play a sound:", false);
   EXPECT_FALSE(options.Get(L"Browse...").enabled);
   EXPECT_TRUE(options.Get(L"FileNameText").greyed);
+}
+
+TEST_F(DialogsTest, TheWebsiteEditorShowsEveryKillTypeAndKeepsATypeLeftAlone) {
+  struct Case {
+    std::int32_t stored;
+    int position;  // shown in RuleCombo
+    std::int32_t afterOk;
+  };
+  const Case cases[] = {{1, 0, 1}, {2, 1, 2}, {3, 2, 3}, {4, 2, 4}, {0, -1, 0}};
+  Start();
+  OptionsForm& options = OpenOptions(L"list");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored);
+    Proc().websites().Add(L"http://a.example/", c.stored, false);
+    options.RefreshWSList();
+    options.SelectRows(L"WSList", {1});
+    options.Click(L"Edit Selected Rule...");
+    FormModel& editor = *Host().Loaded(L"WebsiteRule");
+    EXPECT_EQ(editor.Get(L"RuleCombo").position, c.position);
+    EXPECT_EQ(editor.Get(L"DescriptionTitle").caption,
+              WebsiteRuleForm::DescriptionTitle(c.position));
+    editor.Click(L"OK");
+    ASSERT_EQ(Proc().websites().WebsiteCollection().size(), 1u);
+    EXPECT_EQ(Proc().websites().WebsiteCollection()[0].RuleType, c.afterOk);
+    EXPECT_EQ(Proc().websites().Kill(L"http://a.example/x"), c.afterOk >= 3);
+    Proc().websites().Remove(L"http://a.example/");
+  }
+  // A type the user changes is stored as chosen.
+  Proc().websites().Add(L"http://a.example/", 4, false);
+  options.RefreshWSList();
+  options.SelectRows(L"WSList", {1});
+  options.Click(L"Edit Selected Rule...");
+  Host().Loaded(L"WebsiteRule")->Pick(L"RuleCombo", 0);
+  Host().Loaded(L"WebsiteRule")->Click(L"OK");
+  EXPECT_EQ(Proc().websites().WebsiteCollection()[0].RuleType, kAllowPopups);
+}
+
+TEST_F(DialogsTest, WindowRuleRowsHaveKeysOfTheirOwn) {
+  Start();
+  // Program and caption run together alike: "ab" + "c" and "a" + "bc".
+  Proc().windows().Add(L"ab", L"c", kCaptionEquals);
+  Proc().windows().Add(L"a", L"bc", kCaptionEquals);
+  Proc().windows().Add(L"_general", L"c", kCaptionEquals);
+  OptionsForm& options = OpenOptions();
+  const Control& list = options.Get(L"WinList");
+  ASSERT_EQ(list.rows.size(), 3u);
+  std::set<std::wstring> keys;
+  for (const ListRow& row : list.rows) {
+    EXPECT_TRUE(row.key.starts_with(L"K"));
+    keys.insert(row.key);
+  }
+  EXPECT_EQ(keys.size(), 3u);
+  EXPECT_NE(OptionsForm::WinListKey(L"ab", L"c"), OptionsForm::WinListKey(L"a", L"bc"));
+  EXPECT_EQ(OptionsForm::WinListKey(L"ab", L"c"), OptionsForm::WinListKey(L"ab", L"c"));
+}
+
+TEST_F(DialogsTest, TheWebPageDialogEntryOffersOnlyItsTwoCommands) {
+  Start();
+  Proc().popupLog().Add(L"http://news.example/", L"\"Promo\" (Web page dialog)", kBrowserPopup);
+  OptionsForm& options = OpenOptions(L"log");
+  options.SelectRows(L"LogList", {1});
+  desktop_.menus().QueueChoice(L"");
+  options.RowMenu(L"LogList");
+  const sim::SimPopupMenu* menu = desktop_.menus().WithKey(L"OpenSource");
+  ASSERT_NE(menu, nullptr);
+  // The newest live menu with that key is the last one built: the dialog's.
+  std::vector<std::wstring> keys;
+  for (const auto& entry : menu->Entries())
+    keys.push_back(entry.key);
+  EXPECT_EQ(keys, (std::vector<std::wstring>{L"Allow", L"OpenSource"}));
+  EXPECT_EQ(menu->TimesShown(), 1);
+}
+
+TEST_F(DialogsTest, DisablingIpcUninitialisesTheHookControl) {
+  Start();
+  ASSERT_TRUE(program_->hookControl().Initialized());
+  program_->form()->MenuCommand(L"about");
+  Host().ShowExtraOptionsModal();
+  FormModel& extra = *Host().Loaded(L"ExtraOptions");
+  extra.Check(L"Disable IPC procedures", true);
+  EXPECT_TRUE(program_->hookControl().Initialized());  // nothing before OK
+  extra.Click(L"OK");
+  EXPECT_FALSE(program_->hookControl().Initialized());
+  EXPECT_EQ(desktop_.store().Peek(L"Options", L"DisableIPC"), L"True");
 }
 
 }  // namespace
