@@ -1,0 +1,292 @@
+#include "win32/forms/FormView.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+
+namespace qx::win {
+namespace {
+
+constexpr UINT_PTR kSubclassId = 0x51584656;  // one subclass per window
+constexpr int kFirstChildId = 1000;
+constexpr int kMargin = 12;
+constexpr int kGap = 8;
+constexpr int kClientWidth = 380;
+constexpr int kButtonWidth = 112;
+constexpr int kButtonHeight = 26;
+constexpr int kTextHeight = 22;
+constexpr int kCheckHeight = 20;
+
+bool IsButtonRow(const Control& control) {
+  return control.kind == ControlKind::Button || control.kind == ControlKind::Link;
+}
+
+// What the model names a control by: its program name, else its caption.
+std::wstring Key(const Control& control) {
+  return control.name.empty() ? control.ShownCaption() : control.name;
+}
+
+}  // namespace
+
+FormView::FormView(HWND window, FormModel& form)
+    : window_(window), form_(form), font_(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))) {
+  SetWindowSubclass(window_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  // Dialog-like frame whatever class made the window.
+  LONG_PTR style = GetWindowLongPtrW(window_, GWL_STYLE);
+  style = (style & ~(WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX)) | WS_CAPTION | WS_SYSMENU;
+  SetWindowLongPtrW(window_, GWL_STYLE, style);
+  SetWindowTextW(window_, form_.Caption().c_str());
+
+  int id = kFirstChildId;
+  for (const Control& control : form_.Controls()) {
+    const wchar_t* cls = L"STATIC";
+    DWORD childStyle = WS_CHILD | WS_TABSTOP;
+    DWORD exStyle = 0;
+    switch (control.kind) {
+      case ControlKind::Button:
+      case ControlKind::Link:
+        cls = L"BUTTON";
+        childStyle |= BS_PUSHBUTTON;
+        break;
+      case ControlKind::CheckBox:
+        cls = L"BUTTON";
+        childStyle |= BS_AUTOCHECKBOX;
+        break;
+      case ControlKind::OptionButton:
+        cls = L"BUTTON";
+        childStyle |= BS_AUTORADIOBUTTON;
+        break;
+      case ControlKind::TextBox:
+        cls = L"EDIT";
+        childStyle |= ES_AUTOHSCROLL;
+        exStyle = WS_EX_CLIENTEDGE;
+        break;
+      case ControlKind::ComboBox:
+        cls = L"COMBOBOX";
+        childStyle |= CBS_DROPDOWNLIST | WS_VSCROLL;
+        break;
+      default:
+        // Labels, frames and pictures only show their caption here.
+        childStyle &= ~WS_TABSTOP;
+        break;
+    }
+    HWND child = CreateWindowExW(exStyle, cls, L"", childStyle, 0, 0, 10, 10, window_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 GetModuleHandleW(nullptr), nullptr);
+    if (child == nullptr) continue;  // the control is missing from the view, the form goes on
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    children_.push_back({&control, child, id++});
+    if (control.kind == ControlKind::ComboBox) {
+      for (const std::wstring& item : control.items) {
+        SendMessageW(child, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+      }
+    }
+  }
+  Refresh();
+}
+
+FormView::~FormView() {
+  if (!IsWindow(window_)) return;
+  RemoveWindowSubclass(window_, SubclassProc, kSubclassId);
+  for (const Child& child : children_)
+    DestroyWindow(child.window);
+}
+
+HWND FormView::ChildFor(std::wstring_view nameOrCaption) const {
+  const Control* control = form_.Find(nameOrCaption);
+  for (const Child& child : children_) {
+    if (child.control == control) return child.window;
+  }
+  return nullptr;
+}
+
+void FormView::Refresh() {
+  refreshing_ = true;
+  for (const Child& child : children_) {
+    const Control& control = *child.control;
+    std::wstring shown = control.kind == ControlKind::TextBox ? control.text : control.caption;
+    // Static controls would take "&" as an access key only where the model
+    // means one; labels show their text as it is.
+    wchar_t current[1024] = {};
+    GetWindowTextW(child.window, current, 1024);
+    if (shown != current) SetWindowTextW(child.window, shown.c_str());
+    if (control.kind == ControlKind::CheckBox || control.kind == ControlKind::OptionButton) {
+      SendMessageW(child.window, BM_SETCHECK, control.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    if (control.kind == ControlKind::ComboBox) {
+      SendMessageW(child.window, CB_SETCURSEL, static_cast<WPARAM>(control.position), 0);
+    }
+    EnableWindow(child.window, control.enabled ? TRUE : FALSE);
+    ShowWindow(child.window, control.visible ? SW_SHOWNA : SW_HIDE);
+  }
+  refreshing_ = false;
+  Layout();
+}
+
+void FormView::Layout() {
+  HDC dc = GetDC(window_);
+  HGDIOBJ oldFont = SelectObject(dc, font_);
+  int y = kMargin;
+  const int width = kClientWidth - 2 * kMargin;
+  std::vector<HWND> buttons;
+  for (const Child& child : children_) {
+    const Control& control = *child.control;
+    if (!control.visible) continue;
+    if (IsButtonRow(control)) {
+      buttons.push_back(child.window);
+      continue;
+    }
+    int height = kTextHeight;
+    if (control.kind == ControlKind::CheckBox || control.kind == ControlKind::OptionButton) {
+      height = kCheckHeight;
+    } else if (control.kind != ControlKind::TextBox && control.kind != ControlKind::ComboBox) {
+      RECT text{0, 0, width, 0};
+      DrawTextW(dc, control.caption.c_str(), static_cast<int>(control.caption.size()), &text,
+                DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+      height = std::max<int>(text.bottom - text.top, 14);
+    }
+    MoveWindow(child.window, kMargin, y, width,
+               control.kind == ControlKind::ComboBox ? 200 : height, FALSE);
+    y += height + kGap;
+  }
+  SelectObject(dc, oldFont);
+  ReleaseDC(window_, dc);
+
+  // The buttons in one row at the bottom, right-aligned, as dialogs have them.
+  y += kGap;
+  int x = kClientWidth - kMargin - static_cast<int>(buttons.size()) * (kButtonWidth + kGap) + kGap;
+  x = std::max(x, kMargin);
+  for (HWND button : buttons) {
+    MoveWindow(button, x, y, kButtonWidth, kButtonHeight, FALSE);
+    x += kButtonWidth + kGap;
+  }
+  const int clientHeight = y + (buttons.empty() ? 0 : kButtonHeight) + kMargin;
+
+  RECT frame{0, 0, kClientWidth, clientHeight};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
+  SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(window_, nullptr, TRUE);
+}
+
+bool FormView::Ended() const {
+  return !form_.Loaded() || !form_.Shown() || !IsWindow(window_);
+}
+
+void FormView::RunModal(HWND owner) {
+  // Centred on the work area, like a message box.
+  RECT area{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  RECT frame{};
+  GetWindowRect(window_, &frame);
+  SetWindowPos(window_, HWND_TOPMOST,
+               area.left + ((area.right - area.left) - (frame.right - frame.left)) / 2,
+               area.top + ((area.bottom - area.top) - (frame.bottom - frame.top)) / 2, 0, 0,
+               SWP_NOSIZE);
+  const bool ownerWasEnabled = owner != nullptr && IsWindowEnabled(owner);
+  if (ownerWasEnabled) EnableWindow(owner, FALSE);
+  ShowWindow(window_, SW_SHOW);
+  SetForegroundWindow(window_);
+
+  MSG message{};
+  bool quit = false;
+  while (!Ended()) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) {
+      quit = true;
+      break;
+    }
+    if (got == -1) break;
+    if (IsDialogMessageW(window_, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  if (IsWindow(window_)) ShowWindow(window_, SW_HIDE);
+  if (ownerWasEnabled && IsWindow(owner)) EnableWindow(owner, TRUE);
+  if (quit) PostQuitMessage(static_cast<int>(message.wParam));
+}
+
+void FormView::Act(const Child& child, WORD notification) {
+  const Control& control = *child.control;
+  const std::wstring key = Key(control);
+  try {
+    switch (control.kind) {
+      case ControlKind::Button:
+      case ControlKind::Link:
+      case ControlKind::CheckBox:
+      case ControlKind::OptionButton:
+        if (notification == BN_CLICKED) form_.Click(key);
+        break;
+      case ControlKind::TextBox:
+        if (notification == EN_CHANGE) {
+          const int length = GetWindowTextLengthW(child.window);
+          std::wstring text(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
+          GetWindowTextW(child.window, text.data(), length + 1);
+          text.resize(static_cast<size_t>(std::max(length, 0)));
+          form_.Type(key, text);
+        }
+        break;
+      case ControlKind::ComboBox:
+        if (notification == CBN_SELCHANGE) {
+          form_.Pick(key, static_cast<int>(SendMessageW(child.window, CB_GETCURSEL, 0, 0)));
+        }
+        break;
+      default:
+        break;
+    }
+  } catch (const UiError&) {
+    // The model refused the action (a control it has disabled meanwhile):
+    // the view shows the model's state again.
+  }
+  if (!Ended()) Refresh();
+}
+
+LRESULT FormView::OnMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/, bool& handled) {
+  handled = false;
+  switch (message) {
+    case WM_COMMAND: {
+      if (refreshing_) break;
+      const int id = LOWORD(wParam);
+      if (id == IDOK || id == IDCANCEL) {
+        // Enter and Escape press the default and the cancelling button.
+        const wchar_t* caption = id == IDOK ? L"OK" : L"Cancel";
+        if (form_.Find(caption) != nullptr) {
+          try {
+            form_.Click(caption);
+          } catch (const UiError&) {
+          }
+        } else if (id == IDCANCEL) {
+          form_.CloseBox();
+        }
+        handled = true;
+        return 0;
+      }
+      for (const Child& child : children_) {
+        if (child.id != id) continue;
+        Act(child, HIWORD(wParam));
+        handled = true;
+        return 0;
+      }
+      break;
+    }
+    case WM_CLOSE:
+      form_.CloseBox();
+      handled = true;
+      return 0;
+    default:
+      break;
+  }
+  return 0;
+}
+
+LRESULT CALLBACK FormView::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR /*id*/, DWORD_PTR self) {
+  bool handled = false;
+  const LRESULT result =
+      reinterpret_cast<FormView*>(self)->OnMessage(message, wParam, lParam, handled);
+  return handled ? result : DefSubclassProc(window, message, wParam, lParam);
+}
+
+}  // namespace qx::win
