@@ -5,8 +5,10 @@
 
 namespace qx::win {
 
-ResidentProgram::ResidentProgram(HINSTANCE module, OmnihookClient::Factory hooks)
-    : hooks_([this] { return MainWindow(); }, std::move(hooks)),
+ResidentProgram::ResidentProgram(HINSTANCE module, OmnihookClient::Factory hooks,
+                                 std::wstring programFolder)
+    : files_(std::move(programFolder)),
+      hooks_([this] { return MainWindow(); }, std::move(hooks)),
       pictures_(module, {QX_ICON_ENABLED, QX_ICON_DISABLED, QX_ICON_ALERT}),
       menus_(module, QX_BITMAP_MENU),
       platform_{store_,    registry_,  files_,       clock_,          random_,   desktop_,

@@ -38,9 +38,11 @@ namespace qx::win {
 
 class ResidentProgram final : private OwnWindowMessages {
  public:
-  // module: where the pictures are (the program file).
+  // module: where the pictures are (the program file); hooks: makes the
+  // hook control; programFolder: "" for the program file's folder.
   explicit ResidentProgram(HINSTANCE module,
-                           OmnihookClient::Factory hooks = OmnihookClient::DefaultFactory());
+                           OmnihookClient::Factory hooks = OmnihookClient::DefaultFactory(),
+                           std::wstring programFolder = L"");
   ~ResidentProgram() override;
   ResidentProgram(const ResidentProgram&) = delete;
   ResidentProgram& operator=(const ResidentProgram&) = delete;
