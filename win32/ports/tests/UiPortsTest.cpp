@@ -99,12 +99,17 @@ TEST(NotificationAreaTest, TheRecordIsTheFirstLayout) {
   NotifyIconRecord record;
   record.hWnd = 0x1234;
   record.szTip = std::wstring(80, L'x');
-  const NOTIFYICONDATAW data = ToSystemRecord(record);
-  EXPECT_EQ(data.cbSize, static_cast<DWORD>(NOTIFYICONDATAW_V1_SIZE));
+  const NOTIFYICONDATAA data = ToSystemRecord(record);
+  EXPECT_EQ(data.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE));
+#ifndef _WIN64
+  EXPECT_EQ(data.cbSize, 88u);
+#endif
   EXPECT_EQ(data.uID, 1u);
   EXPECT_EQ(data.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
   EXPECT_EQ(data.uCallbackMessage, static_cast<UINT>(WM_MOUSEMOVE));
-  EXPECT_EQ(std::wstring(data.szTip), std::wstring(63, L'x'));
+  EXPECT_EQ(std::string(data.szTip), std::string(63, 'x'));
+  record.szTip = L"Quellix (On)";
+  EXPECT_STREQ(ToSystemRecord(record).szTip, "Quellix (On)");
 }
 
 TEST(NotificationAreaTest, AddModifyDeleteSucceed) {
