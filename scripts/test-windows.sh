@@ -13,6 +13,10 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -e
   wineserver -p
   trap "wineserver -k" EXIT
+  # The first program of a session starts the resident processes of Wine
+  # (explorer, services); started here, they do not hold the output pipe of
+  # a test, which would keep ctest waiting until its timeout.
+  /usr/lib/wine/wine64 cmd /c exit >/dev/null 2>&1 </dev/null
   ctest --preset win32 -j1
   ctest --preset win64 -j1
 '

@@ -1,0 +1,18 @@
+#pragma once
+// The common file-open dialog (GetOpenFileName).
+
+#include "platform/FileOpenDialog.h"
+
+namespace qx::win {
+
+class WinFileOpenDialog final : public FileOpenDialog {
+ public:
+  // None when the user cancels; PlatformError when the dialog fails.
+  std::optional<std::wstring> Show(const FileOpenRequest& request) override;
+};
+
+// "Text|*.txt|All|*.*" in the system's form: pairs separated by NULs, two
+// NULs at the end.
+std::wstring SystemFilter(std::wstring_view filter);
+
+}  // namespace qx::win

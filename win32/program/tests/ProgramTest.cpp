@@ -1,0 +1,297 @@
+// Quellix.exe itself, started as a user would start it: a one-shot switch,
+// a resident start, a second start, and its ends. Judged by what the
+// program wrote (settings, files) and by its windows.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace qx::win {
+namespace {
+
+constexpr DWORD kPatience = 30000;  // Wine starts programs slowly
+
+std::wstring ProgramFile() {
+  std::wstring path = L"Z:";
+  for (const char c : std::string_view(QX_PROGRAM_FILE))
+    path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+  return path;
+}
+
+std::optional<std::wstring> Setting(const wchar_t* section, const wchar_t* name) {
+  const std::wstring key = std::wstring(L"Software\\Quellix\\") + section;
+  wchar_t data[512] = {};
+  DWORD bytes = sizeof data;
+  if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &bytes) !=
+      ERROR_SUCCESS)
+    return std::nullopt;
+  return std::wstring(data);
+}
+
+struct Found {
+  DWORD process;
+  const wchar_t* className;
+  HWND window;
+};
+
+BOOL CALLBACK FindWindowOf(HWND window, LPARAM param) {
+  auto& f = *reinterpret_cast<Found*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  if (process == f.process && std::wstring_view(name) == f.className) {
+    f.window = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND WindowOf(DWORD process, const wchar_t* className) {
+  Found f{process, className, nullptr};
+  EnumWindows(&FindWindowOf, reinterpret_cast<LPARAM>(&f));
+  return f.window;
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD ms = kPatience) {
+  const ULONGLONG deadline = GetTickCount64() + ms;
+  while (!done()) {
+    if (GetTickCount64() > deadline) return false;
+    Sleep(50);
+  }
+  return true;
+}
+
+class Started {
+ public:
+  Started(const std::wstring& program, const std::wstring& arguments) {
+    std::wstring line = L"\"" + program + L"\" " + arguments;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    ok_ = CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                         &si, &pi_) != FALSE;
+  }
+  ~Started() {
+    if (!ok_) return;
+    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(pi_.hProcess, 99);
+      WaitForSingleObject(pi_.hProcess, 5000);
+    }
+    CloseHandle(pi_.hThread);
+    CloseHandle(pi_.hProcess);
+  }
+  Started(const Started&) = delete;
+  Started& operator=(const Started&) = delete;
+  bool Ok() const { return ok_; }
+  DWORD Id() const { return pi_.dwProcessId; }
+  bool Ended(DWORD ms = kPatience) const {
+    return WaitForSingleObject(pi_.hProcess, ms) == WAIT_OBJECT_0;
+  }
+  DWORD ExitCode() const {
+    DWORD code = 0;
+    GetExitCodeProcess(pi_.hProcess, &code);
+    return code;
+  }
+  HWND MainWindow() const { return WindowOf(pi_.dwProcessId, L"QuellixMain"); }
+  // Waits until the form is loaded and the program waits for messages.
+  bool Resident() const {
+    return WaitFor([&] { return MainWindow() != nullptr || Ended(0); }) && !Ended(0) &&
+           WaitForInputIdle(pi_.hProcess, kPatience) == 0;
+  }
+
+ private:
+  bool ok_ = false;
+  PROCESS_INFORMATION pi_{};
+};
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quellix");
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    folder_ = std::wstring(temp) + L"qxprogram" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    program_ = folder_ + L"\\Quellix.exe";
+    ASSERT_TRUE(CopyFileW(ProgramFile().c_str(), program_.c_str(), FALSE))
+        << "cannot copy " << std::string(QX_PROGRAM_FILE);
+  }
+  void TearDown() override {
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quellix");
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder_ + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        DeleteFileW((folder_ + L"\\" + data.cFileName).c_str());
+      } while (FindNextFileW(find, &data));
+      FindClose(find);
+    }
+    RemoveDirectoryW(folder_.c_str());
+  }
+  bool Exists(const wchar_t* name) const {
+    return GetFileAttributesW((folder_ + L"\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+  std::string Read(const wchar_t* name) const {
+    HANDLE h = CreateFileW((folder_ + L"\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return "<missing>";
+    char buffer[4096];
+    DWORD got = 0;
+    ReadFile(h, buffer, sizeof buffer, &got, nullptr);
+    CloseHandle(h);
+    return std::string(buffer, got);
+  }
+  void Write(const wchar_t* name, const std::string& bytes) const {
+    HANDLE h = CreateFileW((folder_ + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                           CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(h);
+  }
+  // After an orderly end: the scripts under their inactive names, the
+  // rule files written.
+  void ExpectOrderlyEnd() const {
+    EXPECT_TRUE(Exists(L"blocksite.script2"));
+    EXPECT_TRUE(Exists(L"trustsite.script2"));
+    EXPECT_FALSE(Exists(L"blocksite.script"));
+    EXPECT_FALSE(Exists(L"trustsite.script"));
+    EXPECT_TRUE(Exists(L"windows.dat"));
+    EXPECT_NE(Read(L"websites.dat").find("example.com"), std::string::npos)
+        << "the rules came back from the file they were read from";
+  }
+  void WriteOneRule() const {
+    // One rule: type 1 (allow), the text "example.com" with its length.
+    std::string rule("\x01\x00\x00\x00\x0b\x00\x00\x00", 8);
+    Write(L"websites.dat", rule + "example.com");
+  }
+
+  std::wstring folder_;
+  std::wstring program_;
+};
+
+TEST_F(ProgramTest, ASilentSwitchWritesItsSettingAndEnds) {
+  Started run(program_, L"  +SysCheck ");
+  ASSERT_TRUE(run.Ok());
+  ASSERT_TRUE(run.Ended());
+  EXPECT_EQ(run.ExitCode(), 0u);
+  EXPECT_EQ(Setting(L"Options", L"SystemWindowCheck"), L"True");
+  EXPECT_EQ(Setting(L"Data", L"URLPrefix"), std::nullopt) << "no settings object was made";
+  EXPECT_FALSE(Exists(L"log.dat")) << "the monitor never started";
+  EXPECT_FALSE(Exists(L"blocksite.script"));
+}
+
+TEST_F(ProgramTest, ASwitchWithAMessageShowsItThenEnds) {
+  Started run(program_, L"-jsloopfix");
+  ASSERT_TRUE(run.Ok());
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (box = WindowOf(run.Id(), L"#32770")) != nullptr; }));
+  wchar_t title[64] = {};
+  GetWindowTextW(box, title, 64);
+  wchar_t text[256] = {};
+  GetDlgItemTextW(box, 0xFFFF, text, 256);
+  EXPECT_STREQ(title, L"Quellix");
+  EXPECT_STREQ(text, L"JSLoopFix is now disabled.");
+  EXPECT_EQ(Setting(L"Options", L"JSLoopFix"), L"False") << "written before the message";
+  EXPECT_FALSE(run.Ended(0)) << "waits for the user";
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(run.Ended());
+  EXPECT_EQ(run.ExitCode(), 0u);
+}
+
+TEST_F(ProgramTest, ResidentThenASecondStartThenClosed) {
+  WriteOneRule();
+  Started first(program_, L"auto");
+  ASSERT_TRUE(first.Ok());
+  ASSERT_TRUE(first.Resident());
+  EXPECT_TRUE(Exists(L"blocksite.script")) << "active names while running";
+  EXPECT_TRUE(Exists(L"trustsite.script"));
+  for (const wchar_t* name : {L"log.htm", L"log.dat", L"errorlog.txt"})
+    EXPECT_TRUE(Exists(name)) << "created empty at start";
+  const auto prefix = Setting(L"Data", L"URLPrefix");
+  ASSERT_TRUE(prefix.has_value());
+  EXPECT_EQ(prefix->size(), 10u);
+  EXPECT_EQ(prefix->find_first_not_of(L"0123456789"), std::wstring::npos);
+  EXPECT_NE(*prefix, L"1234567890");
+  wchar_t caption[32] = {};
+  GetWindowTextW(first.MainWindow(), caption, 32);
+  EXPECT_STREQ(caption, L"Quellix");
+  EXPECT_FALSE(IsWindowVisible(first.MainWindow())) << "the main form is never shown";
+
+  // A second start by the same user ends at once, silently.
+  {
+    Started second(program_, L"auto");
+    ASSERT_TRUE(second.Ok());
+    ASSERT_TRUE(second.Ended());
+    EXPECT_EQ(second.ExitCode(), 0u);
+    EXPECT_EQ(WindowOf(second.Id(), L"#32770"), nullptr) << "no message";
+  }
+  // "options" while running: the troubleshooting dialog, then the same end.
+  {
+    Started options(program_, L"options");
+    ASSERT_TRUE(options.Ok());
+    ASSERT_TRUE(options.Ended());
+  }
+  EXPECT_FALSE(first.Ended(0)) << "the first instance runs on";
+  EXPECT_EQ(Setting(L"Data", L"URLPrefix"), prefix) << "drawn once";
+
+  PostMessageW(first.MainWindow(), WM_CLOSE, 0, 0);
+  ASSERT_TRUE(first.Ended());
+  EXPECT_EQ(first.ExitCode(), 0u);
+  ExpectOrderlyEnd();
+
+  // Ended, it no longer counts as a running instance.
+  Started again(program_, L"");
+  ASSERT_TRUE(again.Ok());
+  ASSERT_TRUE(again.Resident());
+  EXPECT_TRUE(Exists(L"blocksite.script")) << "reactivated at the next start";
+  PostMessageW(again.MainWindow(), WM_CLOSE, 0, 0);
+  ASSERT_TRUE(again.Ended());
+}
+
+TEST_F(ProgramTest, TheSessionsEndRunsTheOrderlyEndBeforeAnswering) {
+  WriteOneRule();
+  Started run(program_, L"auto");
+  ASSERT_TRUE(run.Ok());
+  ASSERT_TRUE(run.Resident());
+  const HWND main = run.MainWindow();
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL,
+                                  kPatience, &answer));
+  EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE)) << "the session may end";
+  ASSERT_TRUE(SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL,
+                                  kPatience, &answer));
+  // The system may end the process as soon as the answer is in: everything
+  // must be written by now.
+  ExpectOrderlyEnd();
+  ASSERT_TRUE(run.Ended());
+  EXPECT_EQ(run.ExitCode(), 0u);
+}
+
+TEST_F(ProgramTest, TheTrayMenusCloseEntryEndsTheProgram) {
+  WriteOneRule();
+  Started run(program_, L"auto");
+  ASSERT_TRUE(run.Ok());
+  ASSERT_TRUE(run.Resident());
+  const HWND tray = WindowOf(run.Id(), L"QuellixTrayPicture");
+  // What the notification area sends for a right click on the icon.
+  PostMessageW(tray, WM_MOUSEMOVE, 0, WM_RBUTTONDOWN);
+  PostMessageW(tray, WM_MOUSEMOVE, 0, WM_RBUTTONUP);
+  HWND menu = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (menu = WindowOf(run.Id(), L"#32768")) != nullptr; }))
+      << "the menu shows";
+  EXPECT_FALSE(run.Ended(200));
+  // The last entry is "Close Quellix": up from the top wraps to it.
+  PostMessageW(menu, WM_KEYDOWN, VK_UP, 0);
+  Sleep(100);
+  PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+  ASSERT_TRUE(run.Ended());
+  EXPECT_EQ(run.ExitCode(), 0u);
+  ExpectOrderlyEnd();
+}
+
+}  // namespace
+}  // namespace qx::win
