@@ -29,6 +29,26 @@ std::wstring Key(const Control& control) {
 
 }  // namespace
 
+HWND CreateFormWindow(std::wstring_view caption) {
+  static constexpr wchar_t kClass[] = L"QuellixForm";
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof existing;
+  if (!GetClassInfoExW(instance, kClass, &existing)) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClass;
+    RegisterClassExW(&wc);
+  }
+  return CreateWindowExW(WS_EX_DLGMODALFRAME, kClass, std::wstring(caption).c_str(),
+                         WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 100, 100, nullptr, nullptr,
+                         instance, nullptr);
+}
+
 FormView::FormView(HWND window, FormModel& form)
     : window_(window), form_(form), font_(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))) {
   SetWindowSubclass(window_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
@@ -99,6 +119,13 @@ HWND FormView::ChildFor(std::wstring_view nameOrCaption) const {
     if (child.control == control) return child.window;
   }
   return nullptr;
+}
+
+void FormView::MaskText(std::wstring_view nameOrCaption) {
+  HWND edit = ChildFor(nameOrCaption);
+  if (edit == nullptr) return;
+  SendMessageW(edit, EM_SETPASSWORDCHAR, 0x25CF, 0);
+  InvalidateRect(edit, nullptr, TRUE);
 }
 
 void FormView::Refresh() {
@@ -189,6 +216,14 @@ void FormView::RunModal(HWND owner) {
   if (ownerWasEnabled) EnableWindow(owner, FALSE);
   ShowWindow(window_, SW_SHOW);
   SetForegroundWindow(window_);
+  // The first text box has the focus with its text selected, so that
+  // typing replaces a suggested text.
+  for (const Child& child : children_) {
+    if (child.control->kind != ControlKind::TextBox || !child.control->visible) continue;
+    SetFocus(child.window);
+    SendMessageW(child.window, EM_SETSEL, 0, -1);
+    break;
+  }
 
   MSG message{};
   bool quit = false;
@@ -208,9 +243,40 @@ void FormView::RunModal(HWND owner) {
   if (quit) PostQuitMessage(static_cast<int>(message.wParam));
 }
 
+namespace {
+
+std::wstring WindowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
+  const int got = GetWindowTextW(window, text.data(), length + 1);
+  text.resize(static_cast<size_t>(std::max(got, 0)));
+  return text;
+}
+
+}  // namespace
+
+void FormView::SyncTexts() {
+  for (const Child& child : children_) {
+    const Control& control = *child.control;
+    if (control.kind != ControlKind::TextBox || !control.enabled || !control.visible) continue;
+    const std::wstring text = WindowText(child.window);
+    if (text == control.text) continue;
+    try {
+      form_.Type(Key(control), text);
+    } catch (const UiError&) {
+    }
+  }
+}
+
 void FormView::Act(const Child& child, WORD notification) {
   const Control& control = *child.control;
   const std::wstring key = Key(control);
+  const bool action = notification == BN_CLICKED || notification == EN_CHANGE ||
+                      notification == EN_KILLFOCUS || notification == CBN_SELCHANGE;
+  // Other notifications (an edit's update before it paints, focus) change
+  // nothing in the model; refreshing on them would undo a text being typed.
+  if (!action) return;
+  if (notification == BN_CLICKED) SyncTexts();
   try {
     switch (control.kind) {
       case ControlKind::Button:
@@ -220,12 +286,9 @@ void FormView::Act(const Child& child, WORD notification) {
         if (notification == BN_CLICKED) form_.Click(key);
         break;
       case ControlKind::TextBox:
-        if (notification == EN_CHANGE) {
-          const int length = GetWindowTextLengthW(child.window);
-          std::wstring text(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
-          GetWindowTextW(child.window, text.data(), length + 1);
-          text.resize(static_cast<size_t>(std::max(length, 0)));
-          form_.Type(key, text);
+        if (notification == EN_CHANGE || notification == EN_KILLFOCUS) {
+          const std::wstring text = WindowText(child.window);
+          if (text != control.text) form_.Type(key, text);
         }
         break;
       case ControlKind::ComboBox:
@@ -252,6 +315,7 @@ LRESULT FormView::OnMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/, bool
       if (id == IDOK || id == IDCANCEL) {
         // Enter and Escape press the default and the cancelling button.
         const wchar_t* caption = id == IDOK ? L"OK" : L"Cancel";
+        SyncTexts();
         if (form_.Find(caption) != nullptr) {
           try {
             form_.Click(caption);

@@ -12,6 +12,10 @@
 
 namespace qx::win {
 
+// A hidden top-level window for a form, in the dialog colour; the view
+// gives it its frame. Null when the window cannot be made.
+HWND CreateFormWindow(std::wstring_view caption);
+
 class FormView {
  public:
   // window: the form's own top-level window, made hidden by the desktop
@@ -28,6 +32,9 @@ class FormView {
   // Copies the model's state into the controls and lays them out again.
   void Refresh();
 
+  // The text box shows what is typed as dots (a password).
+  void MaskText(std::wstring_view nameOrCaption);
+
   HWND Window() const { return window_; }
   // The child window that shows the model's control with this name or
   // caption; null when there is none.
@@ -43,6 +50,9 @@ class FormView {
                                        UINT_PTR id, DWORD_PTR self);
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
   void Act(const Child& child, WORD notification);
+  // Hands the text boxes' texts to the model where they differ: some
+  // systems change a text box without telling its parent.
+  void SyncTexts();
   void Layout();
   bool Ended() const;
 

@@ -1,10 +1,8 @@
 #pragma once
-// The error dialog's window: a small dialog built in memory, shown modally
-// by its own message loop.
+// The error dialog's window: the error form's controls shown by a form
+// view, modal in its own message loop.
 
 #include <windows.h>
-
-#include <optional>
 
 #include "platform/Dialogs.h"
 
@@ -14,20 +12,11 @@ class WinErrorDialog final : public ErrorDialogView {
  public:
   ~WinErrorDialog() override { Unload(); }
   Hwnd Load() override;
-  ErrorDialogButton WaitForButton(ErrorDialogState& state) override;
+  void ShowModal(FormModel& form) override;
   void Unload() override;
 
  private:
-  static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-  HWND dialog_ = nullptr;
-  std::optional<ErrorDialogButton> pressed_;
+  HWND window_ = nullptr;
 };
-
-// The control identifiers, for whoever drives the dialog (tests).
-inline constexpr int kErrorQuit = 201;
-inline constexpr int kErrorViewLog = 202;
-inline constexpr int kErrorSupport = 203;
-inline constexpr int kErrorNoShow = 204;
-inline constexpr int kErrorInfo = 205;
 
 }  // namespace qx::win

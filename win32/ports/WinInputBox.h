@@ -1,7 +1,7 @@
 #pragma once
-// The input box: a prompt, one edit field, OK and Cancel. The program asks
-// only for its administrator password, so the field does not show what is
-// typed.
+// The input box: a prompt, one text box, OK and Cancel, shown by a form
+// view in the window the box made. The program asks only for its
+// administrator password, so the text box does not show what is typed.
 
 #include "platform/Tray.h"
 
@@ -9,12 +9,7 @@ namespace qx::win {
 
 class WinInputBox final : public InputBox {
  public:
-  std::optional<std::wstring> Ask(std::wstring_view prompt, std::wstring_view title,
-                                  std::wstring_view defaultText) override;
+  void ShowModal(FormModel& box) override;
 };
-
-// The control identifiers, for whoever drives the box (tests).
-inline constexpr int kInputBoxPrompt = 100;
-inline constexpr int kInputBoxEdit = 101;
 
 }  // namespace qx::win

@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "platform/PlatformError.h"
 
+#include "ui/FormModel.h"
+#include "win32/forms/FormView.h"
 #include "win32/ports/WinErrorDialog.h"
 #include "win32/ports/WinFileOpenDialog.h"
 #include "win32/ports/WinInputBox.h"
@@ -38,69 +42,117 @@ TEST(MessageBoxTest, ShowsTheTextUnderTheTitleWithOnlyOk) {
   EXPECT_FALSE(hasCancel);
 }
 
-TEST(InputBoxTest, AnswersWhatWasTypedOrNothingWhenCancelled) {
-  WinInputBox box;
-  std::wstring prompt;
-  std::wstring prefilled;
-  LONG style = 0;
-  {
-    UiDriver user(L"Enter Password", [&](HWND dialog) {
-      prompt = ItemText(dialog, kInputBoxPrompt);
-      prefilled = ItemText(dialog, kInputBoxEdit);
-      style = GetWindowLongW(GetDlgItem(dialog, kInputBoxEdit), GWL_STYLE);
-      SetDlgItemTextW(dialog, kInputBoxEdit, L" Secret ");
-      PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    });
-    const auto answer =
-        box.Ask(L"You must enter the administrator password:", L"Enter Password", L"password");
-    ASSERT_TRUE(user.Acted());
-    EXPECT_EQ(answer, L" Secret ");
+// The input box's model as the program builds it: prompt, text, OK, Cancel.
+class PasswordBox final : public FormModel {
+ public:
+  explicit PasswordBox(HWND window) {
+    caption_ = L"Enter Password";
+    loaded_ = true;
+    shown_ = true;
+    window_ = reinterpret_cast<Hwnd>(window);
+    Add({.kind = ControlKind::Label,
+         .name = L"Prompt",
+         .caption = L"You must enter the password:"});
+    text = &Add({.kind = ControlKind::TextBox, .name = L"InputText", .text = L"password"});
+    Add({.kind = ControlKind::Button, .caption = L"OK"}).onClick = [this] {
+      answer = text->text;
+      shown_ = false;
+    };
+    Add({.kind = ControlKind::Button, .caption = L"Cancel"}).onClick = [this] { shown_ = false; };
   }
-  EXPECT_EQ(prompt, L"You must enter the administrator password:");
-  EXPECT_EQ(prefilled, L"password");
-  EXPECT_TRUE(style & ES_PASSWORD) << "the typed word is not shown";
+  Control* text;
+  std::optional<std::wstring> answer;
+};
 
-  UiDriver user(L"Enter Password",
-                [&](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });
-  EXPECT_EQ(box.Ask(L"p", L"Enter Password", L"password"), std::nullopt);
+HWND Child(HWND parent, const wchar_t* cls, const wchar_t* caption) {
+  return FindWindowExW(parent, nullptr, cls, caption);
 }
 
-TEST(ErrorDialogTest, ShowsTheStateAndAnswersTheButtonWithTheCheckBox) {
+TEST(InputBoxTest, AnswersWhatWasTypedOrNothingWhenCancelled) {
+  WinInputBox inputBox;
+  HWND window = CreateFormWindow(L"Enter Password");
+  PasswordBox box(window);
+  std::wstring prefilled;
+  LRESULT mask = 0;
+  {
+    UiDriver user(L"Enter Password", [&](HWND dialog) {
+      HWND edit = Child(dialog, L"EDIT", nullptr);
+      prefilled = UiDriver::Text(edit);
+      mask = SendMessageW(edit, EM_GETPASSWORDCHAR, 0, 0);
+      SetWindowTextW(edit, L" Secret ");
+      PostMessageW(Child(dialog, L"BUTTON", L"OK"), BM_CLICK, 0, 0);
+    });
+    inputBox.ShowModal(box);
+    ASSERT_TRUE(user.Acted());
+  }
+  EXPECT_EQ(box.answer, L" Secret ");
+  EXPECT_EQ(prefilled, L"password");
+  EXPECT_NE(mask, 0) << "the typed word is not shown";
+  EXPECT_FALSE(IsWindowVisible(window));
+
+  PasswordBox second(window);
+  UiDriver user(L"Enter Password",
+                [&](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });
+  inputBox.ShowModal(second);
+  EXPECT_EQ(second.answer, std::nullopt);
+  DestroyWindow(window);
+}
+
+TEST(InputBoxTest, ABoxWithoutAWindowIsShownInOneOfItsOwn) {
+  WinInputBox inputBox;
+  PasswordBox box(nullptr);
+  UiDriver user(L"Enter Password", [&](HWND dialog) {
+    PostMessageW(Child(dialog, L"BUTTON", L"OK"), BM_CLICK, 0, 0);
+  });
+  inputBox.ShowModal(box);
+  ASSERT_TRUE(user.Acted());
+  EXPECT_EQ(box.answer, L"password");
+}
+
+// The error dialog's model in short: a message, the silencing box, buttons
+// that each end the dialog with their name.
+class ErrorModel final : public FormModel {
+ public:
+  ErrorModel() {
+    caption_ = L"Quellix Error";
+    loaded_ = true;
+    shown_ = true;
+    info = &Add({.kind = ControlKind::Label, .name = L"InfoLabel", .caption = L"Error #5."});
+    box = &Add({.kind = ControlKind::CheckBox, .name = L"noShowError", .caption = L"&Don't tell"});
+    for (const wchar_t* caption : {L"OK", L"&Quit", L"&View Error Log"}) {
+      Add({.kind = ControlKind::Button, .caption = caption}).onClick = [this, caption] {
+        pressed = caption;
+        shown_ = false;
+      };
+    }
+  }
+  void CloseBox() override { shown_ = false; }
+  Control* info;
+  Control* box;
+  std::wstring pressed;
+};
+
+TEST(ErrorDialogTest, LoadsHiddenShowsTheModelAndHidesAgain) {
   WinErrorDialog dialog;
   const Hwnd window = dialog.Load();
   ASSERT_NE(window, 0u);
   EXPECT_FALSE(IsWindowVisible(reinterpret_cast<HWND>(window))) << "loaded, not shown";
   EXPECT_EQ(UiDriver::Text(reinterpret_cast<HWND>(window)), L"Quellix Error");
 
-  struct Case {
-    bool viewLog;
-    bool checkedBefore;
-    int press;
-    ErrorDialogButton expected;
-    bool checkedAfter;
-  } cases[] = {
-      {true, false, kErrorQuit, ErrorDialogButton::Quit, true},
-      {false, true, IDOK, ErrorDialogButton::Ok, false},
-      {true, false, kErrorViewLog, ErrorDialogButton::ViewErrorLog, true},
-      {false, false, kErrorSupport, ErrorDialogButton::AskTechnicalSupport, true},
-  };
-  for (const Case& c : cases) {
+  for (const wchar_t* press : {L"&Quit", L"OK", L"&View Error Log"}) {
+    ErrorModel model;
     std::wstring info;
-    bool viewLogShown = false;
     UiDriver user(L"Quellix Error", [&](HWND d) {
-      info = ItemText(d, kErrorInfo);
-      viewLogShown = IsWindowVisible(GetDlgItem(d, kErrorViewLog)) != FALSE;
-      // The user clicks the check box once, then the button.
-      SendMessageW(GetDlgItem(d, kErrorNoShow), BM_CLICK, 0, 0);
-      PostMessageW(d, WM_COMMAND, MAKEWPARAM(c.press, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(GetDlgItem(d, c.press)));
+      info = UiDriver::Text(Child(d, L"STATIC", L"Error #5."));
+      // The user ticks the box, then presses the button.
+      SendMessageW(Child(d, L"BUTTON", L"&Don't tell"), BM_CLICK, 0, 0);
+      PostMessageW(Child(d, L"BUTTON", press), BM_CLICK, 0, 0);
     });
-    ErrorDialogState state{L"Error #5 has occurred.", c.checkedBefore, c.viewLog};
-    EXPECT_EQ(dialog.WaitForButton(state), c.expected);
+    dialog.ShowModal(model);
     ASSERT_TRUE(user.Acted());
-    EXPECT_EQ(info, L"Error #5 has occurred.");
-    EXPECT_EQ(viewLogShown, c.viewLog);
-    EXPECT_EQ(state.noShowError, c.checkedAfter);
+    EXPECT_EQ(info, L"Error #5.");
+    EXPECT_EQ(model.pressed, press);
+    EXPECT_TRUE(model.box->checked);
     EXPECT_FALSE(IsWindowVisible(reinterpret_cast<HWND>(window))) << "hidden again";
   }
   dialog.Unload();
