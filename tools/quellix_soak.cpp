@@ -116,6 +116,16 @@ class Soak {
                      [&](const std::vector<LogEntry>& s) { n += static_cast<long>(s.size()); });
     return n;
   }
+  // Browser monitors the program holds, browser windows open now, and
+  // browsers the simulated desktop keeps a record of (every one it made,
+  // with every page each showed, for a scenario's expectations).
+  std::size_t Monitors() {
+    std::size_t n = 0;
+    program_.Run([&] { n = program_.form()->Browsers().Count(); });
+    return n;
+  }
+  std::size_t OpenBrowsers() { return desktop_.browsers().OpenWindows().size(); }
+  std::size_t BrowsersEverMade() { return desktop_.browsers().Opened().size(); }
   std::optional<std::wstring> StoredTotal() {
     return desktop_.store().Peek(L"Data", L"PopupCount");
   }
@@ -297,6 +307,9 @@ int main(int argc, char** argv) {
   }
   const long endKb = ResidentKb();
   const std::int32_t total = soak.SessionTotal();
+  const std::size_t monitors = soak.Monitors();
+  const std::size_t open = soak.OpenBrowsers();
+  const std::size_t made = soak.BrowsersEverMade();
   soak.End();
   const Counts& c = soak.counts();
   const long kills = c.windowKills + c.popupsStopped + c.browserKills;
@@ -309,11 +322,18 @@ int main(int argc, char** argv) {
             << c.popupsAllowed << "\n"
             << "counted " << total << ", logged " << logged << ", stored total "
             << (stored ? ToUtf8(*stored) : "(none)") << "\n"
+            << "browser monitors " << monitors << " for " << open << " open windows (" << made
+            << " made in all)\n"
             << "VmRSS kB: start " << startKb << ", rules loaded " << loadedKb << ", after warm-up "
             << warmKb << ", end " << endKb << "\n";
   bool ok = true;
   if (total != kills || logged != kills || stored != NumberText(kills)) {
     std::cout << "FAIL: every kill must be counted, logged and stored\n";
+    ok = false;
+  }
+  // The program lets go of the monitor of every window that closed.
+  if (monitors > open) {
+    std::cout << "FAIL: the program holds monitors of closed windows\n";
     ok = false;
   }
   if (maxGrowthMb > 0 && endKb - warmKb > maxGrowthMb * 1024) {
