@@ -93,3 +93,31 @@ TEST_F(BadInputTest, AddressesOfTenThousandCharactersAreJudgedAndLoggedWhole) {
 
 }  // namespace
 }  // namespace qx::sim
+
+namespace qx::sim {
+namespace {
+
+// Without its hook library the program loses only what the hooks bring (the
+// window rules and the mouse): it starts, blocks browser pop-ups and ends
+// cleanly.
+TEST(MissingHookLibrary, TheProgramStillBlocksBrowserPopUpsAndEndsCleanly) {
+  SimDesktop desktop;
+  SimDialogHost dialogs;
+  SimProgram program(desktop, dialogs);
+  program.hookLibrary().SetLibraryMissing(true);
+  ASSERT_EQ(program.Start(L""), StartOutcome::Running);
+  program.Settle();
+  ASSERT_TRUE(program.Running());
+  auto page = desktop.browsers().OpenBrowser(L"http://ads.example/");
+  program.Settle();
+  EXPECT_EQ(desktop.browsers().ScriptOpen(*page, L"http://ads.example/pop.html"), nullptr);
+  program.Settle();
+  EXPECT_EQ(program.process()->popupLog().TotalPopupCount(), 1);
+  program.Run([&] { program.form()->MenuCommand(L"close"); });
+  program.Settle();
+  EXPECT_FALSE(program.Running());
+  EXPECT_EQ(desktop.store().Peek(L"Data", L"PopupCount"), L"1");
+}
+
+}  // namespace
+}  // namespace qx::sim
