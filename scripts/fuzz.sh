@@ -13,8 +13,11 @@ shift || true
 jobs=${JOBS:-$(nproc)}
 
 cmake --preset fuzz >/dev/null || exit 2
-cmake --build --preset fuzz -j"$jobs" >build-fuzz.log 2>&1 || { cat build-fuzz.log; exit 2; }
-rm -f build-fuzz.log
+mkdir -p build/fuzz/logs
+cmake --build --preset fuzz -j"$jobs" >build/fuzz/logs/build.log 2>&1 || {
+  cat build/fuzz/logs/build.log
+  exit 2
+}
 
 if [ $# -gt 0 ]; then
   targets=("$@")
