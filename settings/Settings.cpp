@@ -186,8 +186,10 @@ void Settings::LoadUrlPrefix(RandomSource& random) {
   });
   // The prefix is the secret that keeps pages from adding rules through the
   // context-menu channel, so it comes from the secure source; and a store
-  // that cannot be read still gets an unguessable prefix for this run.
-  if (readable && urlPrefix_ != kUnsetUrlPrefix) return;
+  // that cannot be read still gets an unguessable prefix for this run. An
+  // empty stored prefix would name the marker pages "t.html" and "b.html",
+  // which any page can guess: it is replaced like the placeholder.
+  if (readable && !urlPrefix_.empty() && urlPrefix_ != kUnsetUrlPrefix) return;
   std::wstring fresh;
   do {
     fresh.clear();

@@ -40,6 +40,10 @@ class ScenarioWorld : private DecisionObserver, private ModalDriver {
   }
   int Passed() const { return passed_; }
   int Failed() const { return failed_; }
+  // For tests that look behind the scenario: the desktop, and the newest
+  // program process that still runs (none when none does).
+  SimDesktop& desktop() { return desktop_; }
+  SimProgram* RunningProgram() { return Running(); }
 
  private:
   using Handler = void (ScenarioWorld::*)(ScenarioArgs&, bool);

@@ -203,6 +203,16 @@ TEST_F(SettingsTest, ThePlaceholderPrefixIsReplacedAndDifferentUsersDiffer) {
   EXPECT_NE(t.URLPrefix(), s.URLPrefix());
 }
 
+TEST_F(SettingsTest, AnEmptyStoredPrefixIsReplacedAsThePlaceholderIs) {
+  for (const wchar_t* stored : {L"", L"1234567890"}) {
+    desktop.store().Poke(L"Data", L"URLPrefix", stored);
+    const Settings s = Load();
+    EXPECT_TRUE(std::regex_match(ToUtf8(s.URLPrefix()), std::regex("[0-9]{10}")));
+    EXPECT_NE(s.URLPrefix(), kUnsetUrlPrefix);
+    EXPECT_EQ(Stored(L"Data", L"URLPrefix"), s.URLPrefix());
+  }
+}
+
 TEST_F(SettingsTest, ThePrefixComesFromTheSecureSourceNotTheSeededOne) {
   // Seeding the ordinary generator the same way must not give the same
   // prefix: the digits do not come from it.
