@@ -11,4 +11,10 @@ namespace qx {
 // runs before starting it. "Local\" keeps it to the user's own session.
 inline constexpr std::wstring_view kInstanceMutexName = L"Local\\Quellix.Instance";
 
+// The window class of the hidden main form. Closing that window (WM_CLOSE)
+// is how another program, such as the uninstaller, asks the program to end
+// properly: the form's query-unload runs CloseProgram and the rule files and
+// the log are written as at log-off.
+inline constexpr std::wstring_view kMainWindowClass = L"QuellixMainForm";
+
 }  // namespace qx

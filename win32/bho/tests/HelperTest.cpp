@@ -122,6 +122,10 @@ class HelperServer : public testing::Test {
     DeleteFileW((folder_ + L"\\started.txt").c_str());
     ResetEvent(go_);
     ResetEvent(exit_);
+    // The browser's entry for the helper, as an earlier run may have left it.
+    RegDeleteKeyW(
+        HKEY_LOCAL_MACHINE,
+        (std::wstring(kBrowserHelperKeyBase) + std::wstring(kBrowserHelperClsid)).c_str());
     module_ = LoadLibraryW(dll_.c_str());
     ASSERT_NE(module_, nullptr);
     ASSERT_EQ(Call("DllRegisterServer"), S_OK);
