@@ -1,0 +1,287 @@
+// The browser helper as the browser uses it: registered in the Wine prefix,
+// created by class identifier, given a site. The program it starts is a
+// stand-in copied beside the helper as "Quellix.exe".
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <ocidl.h>
+#include <tlhelp32.h>
+#include <wrl/client.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/InstanceName.h"
+#include "settings/Settings.h"
+#include "win32/bho/HelperLaunch.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace qx::bho {
+namespace {
+
+TEST(HelperHost, TheShellIsKnownByItsFileName) {
+  const struct {
+    const wchar_t* path;
+    bool shell;
+  } cases[] = {
+      {L"C:\\WINDOWS\\explorer.exe", true},
+      {L"C:\\Windows\\EXPLORER.EXE", true},
+      {L"explorer.exe", true},
+      {L"C:\\Program Files\\Internet Explorer\\iexplore.exe", false},
+      {L"C:\\Tools\\myexplorer.exe", false},
+      {L"C:\\explorer.exe\\iexplore.exe", false},
+      {L"", false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(IsShellHost(c.path), c.shell) << c.path;
+}
+
+TEST(HelperPath, TheProgramIsBesideTheModule) {
+  EXPECT_EQ(ProgramBeside(L"C:\\Program Files\\Quellix\\QuellixHelper.dll"),
+            L"C:\\Program Files\\Quellix\\Quellix.exe");
+  EXPECT_EQ(ProgramBeside(L"D:\\x\\y\\h.dll"), L"D:\\x\\y\\Quellix.exe");
+}
+
+// A site that only counts its references.
+class FakeSite final : public IUnknown {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    if (!IsEqualIID(riid, IID_IUnknown)) {
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    *object = this;
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+  ULONG STDMETHODCALLTYPE Release() override { return --references; }
+  ULONG references = 1;
+};
+
+std::wstring Beside(const std::wstring& name) {
+  wchar_t self[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring path(self, length);
+  return path.substr(0, path.find_last_of(L'\\') + 1) + name;
+}
+
+bool SameText(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+std::wstring ReadText(HKEY root, const std::wstring& key, const wchar_t* name) {
+  wchar_t buffer[1024] = {};
+  DWORD bytes = sizeof buffer;
+  if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &bytes) !=
+      ERROR_SUCCESS) {
+    return L"<missing>";
+  }
+  return buffer;
+}
+
+bool KeyExists(HKEY root, const std::wstring& key) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+  RegCloseKey(opened);
+  return true;
+}
+
+class HelperServer : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    folder_ = std::wstring(temp) + L"qx-helper-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    dll_ = folder_ + L"\\QuellixHelper.dll";
+    program_ = folder_ + L"\\Quellix.exe";
+    CopyFileW(Beside(L"QuellixHelper.dll").c_str(), dll_.c_str(), FALSE);
+    go_ = CreateEventW(nullptr, TRUE, FALSE, L"Local\\QuellixStandIn.Go");
+    exit_ = CreateEventW(nullptr, TRUE, FALSE, L"Local\\QuellixStandIn.Exit");
+  }
+
+  static void TearDownTestSuite() {
+    CoFreeUnusedLibrariesEx(0, 0);
+    CloseHandle(go_);
+    CloseHandle(exit_);
+    DeleteFileW((folder_ + L"\\started.txt").c_str());
+    DeleteFileW(program_.c_str());
+    DeleteFileW(dll_.c_str());
+    RemoveDirectoryW(folder_.c_str());
+    CoUninitialize();
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(CopyFileW(Beside(L"quellix_standin.exe").c_str(), program_.c_str(), FALSE));
+    DeleteFileW((folder_ + L"\\started.txt").c_str());
+    ResetEvent(go_);
+    ResetEvent(exit_);
+    // The browser's entry for the helper, as an earlier run may have left it.
+    RegDeleteKeyW(
+        HKEY_LOCAL_MACHINE,
+        (std::wstring(kBrowserHelperKeyBase) + std::wstring(kBrowserHelperClsid)).c_str());
+    module_ = LoadLibraryW(dll_.c_str());
+    ASSERT_NE(module_, nullptr);
+    ASSERT_EQ(Call("DllRegisterServer"), S_OK);
+  }
+
+  void TearDown() override {
+    SetEvent(go_);
+    SetEvent(exit_);
+    for (int i = 0; i < 100 && !StandIns().empty(); ++i)
+      Sleep(100);
+    for (DWORD pid : StandIns()) {
+      if (HANDLE p = OpenProcess(PROCESS_TERMINATE, FALSE, pid)) {
+        TerminateProcess(p, 1);
+        CloseHandle(p);
+      }
+    }
+    EXPECT_EQ(Call("DllUnregisterServer"), S_OK);
+    FreeLibrary(module_);
+  }
+
+  HRESULT Call(const char* name) {
+    using Export = HRESULT(STDAPICALLTYPE*)();
+    auto fn = reinterpret_cast<Export>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+    return fn == nullptr ? E_NOTIMPL : fn();
+  }
+
+  static CLSID HelperClsid() {
+    CLSID clsid{};
+    CLSIDFromString(std::wstring(kBrowserHelperClsid).c_str(), &clsid);
+    return clsid;
+  }
+
+  static HRESULT Create(ComPtr<IObjectWithSite>& helper) {
+    return CoCreateInstance(HelperClsid(), nullptr, CLSCTX_INPROC_SERVER,
+                            IID_PPV_ARGS(helper.ReleaseAndGetAddressOf()));
+  }
+
+  // The processes running our stand-in "Quellix.exe".
+  static std::vector<DWORD> StandIns() {
+    std::vector<DWORD> found;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return found;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
+      if (!SameText(entry.szExeFile, L"Quellix.exe")) continue;
+      HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+      if (p == nullptr) continue;
+      wchar_t image[MAX_PATH] = {};
+      DWORD size = MAX_PATH;
+      if (QueryFullProcessImageNameW(p, 0, image, &size) && SameText(image, program_)) {
+        found.push_back(entry.th32ProcessID);
+      }
+      CloseHandle(p);
+    }
+    CloseHandle(snapshot);
+    return found;
+  }
+
+  // The command lines the stand-in recorded, once it has written `expected`.
+  static std::vector<std::string> Records(std::size_t expected) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 100; ++i) {
+      lines.clear();
+      std::ifstream in(std::filesystem::path(folder_ + L"\\started.txt"));
+      for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+      if (lines.size() >= expected) break;
+      Sleep(100);
+    }
+    return lines;
+  }
+
+  static inline std::wstring folder_, dll_, program_;
+  static inline HANDLE go_ = nullptr, exit_ = nullptr;
+  HMODULE module_ = nullptr;
+};
+
+TEST_F(HelperServer, RegistersOnlyItsComClassAndUnregistersIt) {
+  const std::wstring classKey = L"CLSID\\" + std::wstring(kBrowserHelperClsid);
+  EXPECT_TRUE(SameText(ReadText(HKEY_CLASSES_ROOT, classKey + L"\\InprocServer32", nullptr), dll_))
+      << ReadText(HKEY_CLASSES_ROOT, classKey + L"\\InprocServer32", nullptr);
+  EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, classKey + L"\\InprocServer32", L"ThreadingModel"),
+            L"Apartment");
+  // The browser's list of helpers is the program's to write, by start mode.
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE,
+                         std::wstring(kBrowserHelperKeyBase) + std::wstring(kBrowserHelperClsid)));
+
+  ComPtr<IObjectWithSite> helper;
+  ASSERT_EQ(Create(helper), S_OK);
+  helper.Reset();
+  ASSERT_EQ(Call("DllUnregisterServer"), S_OK);
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, classKey));
+  EXPECT_EQ(Create(helper), REGDB_E_CLASSNOTREG);
+  EXPECT_EQ(Call("DllRegisterServer"), S_OK);  // for TearDown's unregistering
+}
+
+TEST_F(HelperServer, FirstSiteStartsTheProgramWithAutoOnlyOnce) {
+  FakeSite site;
+  ComPtr<IObjectWithSite> first, second, third;
+  ASSERT_EQ(Create(first), S_OK);
+  ComPtr<IUnknown> got;
+  EXPECT_EQ(first->GetSite(IID_PPV_ARGS(&got)), E_FAIL);
+  EXPECT_EQ(got, nullptr);
+
+  ASSERT_EQ(first->SetSite(&site), S_OK);
+  EXPECT_EQ(StandIns().size(), 1u);
+  // A second window before the program holds its mutex: the start is pending.
+  ASSERT_EQ(Create(second), S_OK);
+  ASSERT_EQ(second->SetSite(&site), S_OK);
+  EXPECT_EQ(StandIns().size(), 1u);
+
+  SetEvent(go_);
+  for (int i = 0; i < 100 && !ProgramRuns(); ++i)
+    Sleep(100);
+  ASSERT_TRUE(ProgramRuns());
+  ASSERT_EQ(Create(third), S_OK);
+  ASSERT_EQ(third->SetSite(&site), S_OK);
+  EXPECT_EQ(StandIns().size(), 1u);
+  EXPECT_EQ(Records(1), std::vector<std::string>{"auto"});
+
+  ASSERT_EQ(first->GetSite(IID_PPV_ARGS(&got)), S_OK);
+  EXPECT_EQ(got.Get(), static_cast<IUnknown*>(&site));
+  got.Reset();
+  // Each helper lets go of its site when the browser window goes.
+  for (IObjectWithSite* helper : {first.Get(), second.Get(), third.Get()}) {
+    EXPECT_EQ(helper->SetSite(nullptr), S_OK);
+  }
+  EXPECT_EQ(site.references, 1u);
+  EXPECT_EQ(first->GetSite(IID_PPV_ARGS(&got)), E_FAIL);
+}
+
+TEST_F(HelperServer, StartsNothingWhileTheProgramRuns) {
+  HANDLE running = CreateMutexW(nullptr, FALSE, std::wstring(kInstanceMutexName).c_str());
+  ASSERT_NE(running, nullptr);
+  FakeSite site;
+  ComPtr<IObjectWithSite> helper;
+  ASSERT_EQ(Create(helper), S_OK);
+  EXPECT_EQ(helper->SetSite(&site), S_OK);
+  EXPECT_TRUE(StandIns().empty());
+  EXPECT_EQ(GetFileAttributesW((folder_ + L"\\started.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+  helper->SetSite(nullptr);
+  CloseHandle(running);
+}
+
+TEST_F(HelperServer, AMissingProgramLeavesTheBrowserAlone) {
+  ASSERT_TRUE(DeleteFileW(program_.c_str()));
+  FakeSite site;
+  ComPtr<IObjectWithSite> helper;
+  ASSERT_EQ(Create(helper), S_OK);
+  EXPECT_EQ(helper->SetSite(&site), S_OK);
+  EXPECT_TRUE(StandIns().empty());
+  EXPECT_EQ(helper->SetSite(nullptr), S_OK);
+  EXPECT_EQ(site.references, 1u);
+}
+
+}  // namespace
+}  // namespace qx::bho
