@@ -3,6 +3,8 @@
 
 #include "monitor/MainForm.h"
 
+#include "platform/InstanceName.h"
+
 #include "monitor/MenuScripts.h"
 #include "monitor/Process.h"
 #include "monitor/StartupModule.h"
@@ -37,7 +39,7 @@ MainForm::MainForm(Process& process, DialogHost& dialogs, float startTime)
       dialogs_(dialogs),
       keys_(platform_.keyboard),
       startTime_(startTime) {
-  Step([&] { window_ = platform_.desktop.CreateOwnWindow(L"Quellix", L"QuellixMain"); });
+  Step([&] { window_ = platform_.desktop.CreateOwnWindow(L"Quellix", kMainWindowClass); });
   Hwnd pictureWindow = 0;
   Step([&] { pictureWindow = platform_.desktop.CreateOwnWindow(L"", L"QuellixTrayPicture"); });
   trayPicture_ = PictureBox(pictureWindow);

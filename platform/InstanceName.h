@@ -15,6 +15,6 @@ inline constexpr std::wstring_view kInstanceMutexName = L"Local\\Quellix.Instanc
 // is how another program, such as the uninstaller, asks the program to end
 // properly: the form's query-unload runs CloseProgram and the rule files and
 // the log are written as at log-off.
-inline constexpr std::wstring_view kMainWindowClass = L"QuellixMainForm";
+inline constexpr std::wstring_view kMainWindowClass = L"QuellixMain";
 
 }  // namespace qx

@@ -21,24 +21,6 @@ std::wstring Cut(const std::vector<wchar_t>& buffer, int n) {
   return std::wstring(buffer.data(), static_cast<std::size_t>(n));
 }
 
-std::wstring UserSid() {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return L"";
-  DWORD bytes = 0;
-  GetTokenInformation(token, TokenUser, nullptr, 0, &bytes);
-  std::vector<BYTE> data(bytes);
-  std::wstring sid;
-  if (bytes > 0 && GetTokenInformation(token, TokenUser, data.data(), bytes, &bytes)) {
-    wchar_t* text = nullptr;
-    if (ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(data.data())->User.Sid, &text)) {
-      sid = text;
-      LocalFree(text);
-    }
-  }
-  CloseHandle(token);
-  return sid;
-}
-
 struct FindState {
   std::wstring className;
   DWORD self = 0;
@@ -210,7 +192,7 @@ void WinDesktop::CursorPos(int& x, int& y) {
 }
 
 std::wstring WinDesktop::MutexName() const {
-  return L"Local\\" + instanceName_ + L"." + UserSid();
+  return instanceName_;
 }
 
 bool WinDesktop::PreviousInstance() {

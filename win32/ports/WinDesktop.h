@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/Desktop.h"
+#include "platform/InstanceName.h"
 
 namespace qx::win {
 
@@ -22,9 +23,10 @@ class OwnWindowMessages {
 
 class WinDesktop final : public Desktop {
  public:
-  // instanceName: the single-instance mutex's name inside the session's
-  // Local\ namespace, made unique per user by the user's SID.
-  explicit WinDesktop(std::wstring instanceName = L"Quellix.Instance");
+  // instanceName: the single-instance mutex's full name; the program's own
+  // lives in the session's Local\ namespace, one per logon session, and is
+  // what the browser helper and the uninstaller look for.
+  explicit WinDesktop(std::wstring instanceName = std::wstring(kInstanceMutexName));
   ~WinDesktop() override;
   WinDesktop(const WinDesktop&) = delete;
   WinDesktop& operator=(const WinDesktop&) = delete;

@@ -33,7 +33,7 @@ struct Recorder final : OwnWindowMessages {
 };
 
 TEST(DesktopTest, AnswersAboutOwnWindows) {
-  WinDesktop desktop(L"QuellixTest.A");
+  WinDesktop desktop(L"Local\\QuellixTest.A");
   const Hwnd w = desktop.CreateOwnWindow(L"Quellix caption", L"QuellixTestClass");
   ASSERT_NE(w, 0u);
   EXPECT_EQ(desktop.WindowText(w, 350), L"Quellix caption");
@@ -65,7 +65,7 @@ TEST(DesktopTest, AnswersAboutOwnWindows) {
 }
 
 TEST(DesktopTest, OwnWindowsMessagesReachTheHandler) {
-  WinDesktop desktop(L"QuellixTest.B");
+  WinDesktop desktop(L"Local\\QuellixTest.B");
   Recorder recorder;
   desktop.SetMessageHandler(&recorder);
   const Hwnd w = desktop.CreateOwnWindow(L"", L"QuellixTestClass2");
@@ -87,7 +87,7 @@ TEST(DesktopTest, VersionIsTheNtFamily) {
 }
 
 TEST(DesktopTest, TheFirstInstanceHoldsTheMutexUntilItEnds) {
-  const std::wstring name = L"QuellixTest.Instance" + std::to_wstring(GetCurrentProcessId());
+  const std::wstring name = L"Local\\QuellixTest.Instance" + std::to_wstring(GetCurrentProcessId());
   auto first = std::make_unique<WinDesktop>(name);
   WinDesktop second(name);
   EXPECT_FALSE(first->PreviousInstance());
