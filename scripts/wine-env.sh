@@ -9,15 +9,14 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 # The 32-bit loader is installed but this machine may not run 32-bit
 # programs; the 64-bit loader runs 64-bit programs in any case.
-wine64() { /usr/lib/wine/wine64 "$@"; }
 export WINELOADER=/usr/lib/wine/wine64
-if [ ! -f "$WINEPREFIX/.quellix-ready" ]; then
+if [ ! -f "$WINEPREFIX/.quellix-ready-2" ]; then
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   echo "Making the Wine prefix $WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
+  /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
   # Without a window manager, closing a visible window stalls otherwise.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   wineserver -w
-  touch "$WINEPREFIX/.quellix-ready"
+  touch "$WINEPREFIX/.quellix-ready-2"
 fi
