@@ -13,6 +13,9 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -e
   wineserver -p
   trap "wineserver -k" EXIT
+  # Start the services of Wine now: started by the first test they would
+  # keep its output open and ctest would wait for them until its time-out.
+  /usr/lib/wine/wine64 cmd /c exit >/dev/null 2>&1 </dev/null
   ctest --preset win32 -j1
   ctest --preset win64 -j1
 '
