@@ -180,10 +180,12 @@ HRESULT OmnihookObject::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPAR
   if (params == nullptr) params = &none;
   const UINT most = id == kDispInstallCBTHook ? 1 : 0;
   if (params->cArgs > most) return DISP_E_BADPARAMCOUNT;
-  // The one parameter may also come by name (its DISPID is 0).
-  if (params->cNamedArgs > 1 || (params->cNamedArgs == 1 && params->rgdispidNamedArgs[0] != 0)) {
-    return DISP_E_PARAMNOTFOUND;
+  if ((params->cArgs > 0 && params->rgvarg == nullptr) || params->cNamedArgs > params->cArgs ||
+      (params->cNamedArgs > 0 && params->rgdispidNamedArgs == nullptr)) {
+    return E_INVALIDARG;
   }
+  // The one parameter may also come by name (its DISPID is 0).
+  if (params->cNamedArgs == 1 && params->rgdispidNamedArgs[0] != 0) return DISP_E_PARAMNOTFOUND;
   if (result != nullptr) VariantInit(result);
   HRESULT outcome = S_OK;
   switch (id) {

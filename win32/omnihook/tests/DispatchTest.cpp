@@ -95,6 +95,16 @@ TEST_F(DispatchTest, UnknownMembersAndBadCallsAreRefused) {
   EXPECT_EQ(control_->Invoke(kInitialize, IID_NULL, 0, DISPATCH_PROPERTYPUT, &none, nullptr,
                              nullptr, nullptr),
             DISP_E_MEMBERNOTFOUND);
+  DISPID wrongName = 7;
+  VARIANT flag = BoolArg(true);
+  DISPPARAMS misnamed{&flag, &wrongName, 1, 1};
+  EXPECT_EQ(control_->Invoke(kInstallCBTHook, IID_NULL, 0, DISPATCH_METHOD, &misnamed, nullptr,
+                             nullptr, nullptr),
+            DISP_E_PARAMNOTFOUND);
+  DISPPARAMS noArguments{nullptr, nullptr, 1, 0};
+  EXPECT_EQ(control_->Invoke(kInstallCBTHook, IID_NULL, 0, DISPATCH_METHOD, &noArguments, nullptr,
+                             nullptr, nullptr),
+            E_INVALIDARG);
   VARIANT text;
   VariantInit(&text);
   text.vt = VT_BSTR;
