@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "ControlTestSupport.h"
 
@@ -211,6 +212,76 @@ TEST_F(EventsTest, FrozenEventsAreDropped) {
   ole->FreezeEvents(FALSE);
   SendMessageW(window_, kNotifyText, reinterpret_cast<WPARAM>(other), 0);
   EXPECT_EQ(recorder_->events.size(), 1u);
+}
+
+}  // namespace
+}  // namespace qx::win32::test
+
+namespace qx::win32::test {
+namespace {
+
+// A host whose handler lets go of the control: the control lives until the
+// event is over, then goes, window and all.
+class DroppingSink final : public IDispatch {
+ public:
+  explicit DroppingSink(ComPtr<IDispatch> control) : control_(std::move(control)) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    if (riid == IID_IUnknown || riid == IID_IDispatch) {
+      *object = static_cast<IDispatch*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    heard = id;
+    control_.Reset();
+    return S_OK;
+  }
+  DISPID heard = 0;
+
+ private:
+  ULONG references_ = 1;
+  ComPtr<IDispatch> control_;
+};
+
+TEST(EventsLifetimeTest, HandlerReleasingTheLastReferenceEndsTheControlAfterTheEvent) {
+  ASSERT_HRESULT_SUCCEEDED(OleInitialize(nullptr));
+  ComPtr<IDispatch> control = CreateControl(LoadControlFile(ControlPath()));
+  ASSERT_NE(control, nullptr);
+  ASSERT_HRESULT_SUCCEEDED(Call(control.Get(), 0x60030005));  // Initialize
+  const HWND window = ControlWindow(control.Get());
+  ComPtr<IConnectionPointContainer> container;
+  ComPtr<IConnectionPoint> point;
+  ASSERT_HRESULT_SUCCEEDED(control.As(&container));
+  ASSERT_HRESULT_SUCCEEDED(container->FindConnectionPoint(DIID___OmnihookControl, &point));
+  ComPtr<DroppingSink> sink;
+  sink.Attach(new DroppingSink(control));
+  DWORD cookie = 0;
+  ASSERT_HRESULT_SUCCEEDED(point->Advise(sink.Get(), &cookie));
+  point.Reset();
+  container.Reset();
+  control.Reset();  // the sink now holds the only reference
+  EXPECT_EQ(SendMessageW(window, kNotifyText, reinterpret_cast<WPARAM>(window), 0), 0);
+  EXPECT_EQ(sink->heard, kGetTextMsg);
+  EXPECT_FALSE(IsWindow(window));
+  OleUninitialize();
 }
 
 }  // namespace
