@@ -1,0 +1,151 @@
+#include "Win32HookLibrary.h"
+
+#include <string>
+
+#include "platform/PlatformError.h"
+
+namespace qx::win32 {
+namespace {
+
+// The window property that leads the replaced window procedure to the
+// handler of its window.
+constexpr wchar_t kHandlerProperty[] = L"Quellix.OmnihookHandler";
+
+HWND AsWindow(Hwnd window) {
+  return reinterpret_cast<HWND>(window);
+}
+
+// Window and hook handles hold 32 significant bits in both bitnesses; a
+// 32-bit value goes back to a handle sign-extended, as Windows does.
+template <class Handle>
+Handle FromInt32(std::int32_t value) {
+  return reinterpret_cast<Handle>(static_cast<LONG_PTR>(value));
+}
+
+LRESULT CALLBACK ReplacedWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* handler = static_cast<WindowMessageHandler*>(GetPropW(window, kHandlerProperty));
+  if (handler == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  // Nothing may leave a window procedure by exception: it would cross the
+  // system's own frames.
+  try {
+    return handler->WindowProc(reinterpret_cast<Hwnd>(window), message, wParam, lParam);
+  } catch (...) {
+    return 0;
+  }
+}
+
+}  // namespace
+
+std::wstring Win32HookLibrary::ControlFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(module_, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return L"";
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  const std::size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+ModuleHandle Win32HookLibrary::LoadLibrary(std::wstring_view path) {
+  // The wide call: a folder name outside the ANSI code page still loads.
+  const std::wstring file(path);
+  return reinterpret_cast<ModuleHandle>(LoadLibraryW(file.c_str()));
+}
+
+void Win32HookLibrary::FreeLibrary(ModuleHandle module) {
+  if (module != 0) ::FreeLibrary(reinterpret_cast<HMODULE>(module));
+}
+
+ProcAddress Win32HookLibrary::GetProcAddress(ModuleHandle module, std::string_view name) {
+  if (module == 0) return 0;
+  const std::string export_name(name);
+  return reinterpret_cast<ProcAddress>(
+      ::GetProcAddress(reinterpret_cast<HMODULE>(module), export_name.c_str()));
+}
+
+HookHandle Win32HookLibrary::SetWindowsHookEx(int kind, ProcAddress procedure, ModuleHandle module,
+                                              std::uint32_t thread) {
+  return reinterpret_cast<HookHandle>(SetWindowsHookExA(
+      kind, reinterpret_cast<HOOKPROC>(procedure), reinterpret_cast<HINSTANCE>(module), thread));
+}
+
+bool Win32HookLibrary::UnhookWindowsHookEx(HookHandle hook) {
+  return ::UnhookWindowsHookEx(reinterpret_cast<HHOOK>(hook)) != FALSE;
+}
+
+FARPROC Win32HookLibrary::Export(ModuleHandle module, const char* name) {
+  if (module == 0) throw PlatformError(kErrFileNotFound, L"File not found: catchwire.dll");
+  const FARPROC address = ::GetProcAddress(reinterpret_cast<HMODULE>(module), name);
+  if (address == nullptr) {
+    std::wstring text = L"Can't find DLL entry point ";
+    for (const char* c = name; *c != 0; ++c)
+      text += static_cast<wchar_t>(*c);
+    throw PlatformError(453, text + L" in catchwire.dll");
+  }
+  return address;
+}
+
+void Win32HookLibrary::CallbackInit(ModuleHandle module, std::int32_t notifyWindow,
+                                    std::int32_t cbtHook, std::int32_t msgHook,
+                                    std::int32_t mouseHook, std::int32_t noBrowserCheck,
+                                    std::int32_t reserved) {
+  using Fn = LONG(WINAPI*)(HWND, HHOOK, HHOOK, HHOOK, LONG, LONG);
+  const auto fn =
+      reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(Export(module, "CallbackInit")));
+  fn(FromInt32<HWND>(notifyWindow), FromInt32<HHOOK>(cbtHook), FromInt32<HHOOK>(msgHook),
+     FromInt32<HHOOK>(mouseHook), noBrowserCheck, reserved);
+}
+
+std::int32_t Win32HookLibrary::GetLastY(ModuleHandle module) {
+  using Fn = LONG(WINAPI*)();
+  const auto fn = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(Export(module, "GetLastY")));
+  return fn();
+}
+
+WindowProcToken Win32HookLibrary::ReplaceWindowProc(Hwnd window, WindowMessageHandler& handler) {
+  const HWND hwnd = AsWindow(window);
+  if (!SetPropW(hwnd, kHandlerProperty, &handler)) return 0;
+  // SetWindowLongPtr: a 32-bit SetWindowLong would cut a 64-bit procedure
+  // address in half.
+  const LONG_PTR previous =
+      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ReplacedWindowProc));
+  if (previous == 0) RemovePropW(hwnd, kHandlerProperty);
+  return static_cast<WindowProcToken>(previous);
+}
+
+void Win32HookLibrary::RestoreWindowProc(Hwnd window, WindowProcToken previous) {
+  const HWND hwnd = AsWindow(window);
+  if (previous != 0) SetWindowLongPtrW(hwnd, GWLP_WNDPROC, static_cast<LONG_PTR>(previous));
+  RemovePropW(hwnd, kHandlerProperty);
+}
+
+std::intptr_t Win32HookLibrary::CallWindowProc(WindowProcToken previous, Hwnd window,
+                                               std::uint32_t message, std::uintptr_t wParam,
+                                               std::intptr_t lParam) {
+  if (previous == 0) return DefWindowProcW(AsWindow(window), message, wParam, lParam);
+  return CallWindowProcW(reinterpret_cast<WNDPROC>(previous), AsWindow(window), message, wParam,
+                         lParam);
+}
+
+Hwnd Win32HookLibrary::GetParent(Hwnd window) {
+  return reinterpret_cast<Hwnd>(::GetParent(AsWindow(window)));
+}
+
+int Win32HookLibrary::GetWindowTextLength(Hwnd window) {
+  return GetWindowTextLengthA(AsWindow(window));
+}
+
+std::string Win32HookLibrary::GetWindowText(Hwnd window, int bufferChars) {
+  if (bufferChars <= 0) return {};
+  std::string text(static_cast<std::size_t>(bufferChars), '\0');
+  const int copied = GetWindowTextA(AsWindow(window), text.data(), bufferChars);
+  text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+  return text;
+}
+
+}  // namespace qx::win32
