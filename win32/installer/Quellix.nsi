@@ -174,8 +174,24 @@ Section "un.Quellix" SecUnProgram
   UnRegDLL "$INSTDIR\${CONTROL_NAME}"
   Delete "$INSTDIR\Quellix.exe"
   Delete "$INSTDIR\${CONTROL_NAME}"
-  Delete "$INSTDIR\catchwire.dll"
-  Delete "$INSTDIR\QuellixHelper.dll"
+  ; The hook library stays mapped in other programs until each of them next
+  ; handles a message after the hooks went, and the browser helper lives in
+  ; running browsers: wait a little, then leave them to the next restart.
+  StrCpy $1 0
+  ${Do}
+    ClearErrors
+    Delete "$INSTDIR\catchwire.dll"
+    ${IfNot} ${Errors}
+      ${Break}
+    ${EndIf}
+    ${If} $1 >= 10
+      Delete /REBOOTOK "$INSTDIR\catchwire.dll"
+      ${Break}
+    ${EndIf}
+    Sleep 300
+    IntOp $1 $1 + 1
+  ${Loop}
+  Delete /REBOOTOK "$INSTDIR\QuellixHelper.dll"
   Delete "$INSTDIR\quellix.chm"
   Delete "$INSTDIR\sounds\cork.wav"
   RMDir "$INSTDIR\sounds"
@@ -210,8 +226,13 @@ Section /o "un.Your rules, logs and settings" SecUserData
 SectionEnd
 
 Section "-un.Folder"
-  ; Empty only when nothing of the user's is left in it.
+  ; Empty only when nothing of the user's is left in it. When a library
+  ; still in use waits for the restart, the folder is put down for then too:
+  ; the system removes it only if it is empty by that time.
   RMDir "$INSTDIR"
+  ${If} ${FileExists} "$INSTDIR\*.*"
+    System::Call 'kernel32::MoveFileExW(w "$INSTDIR", p 0, i 4) i .r0'
+  ${EndIf}
 SectionEnd
 
 ; After the sections, whose indices it needs.
