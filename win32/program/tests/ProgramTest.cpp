@@ -293,5 +293,144 @@ TEST_F(ProgramTest, TheTrayMenusCloseEntryEndsTheProgram) {
   ExpectOrderlyEnd();
 }
 
+#ifdef QX_OMNIHOOK_FILE
+// A top-level window of "another program" (this test), made and served by a
+// thread of its own so that a close request from the program is handled.
+class ForeignWindow {
+ public:
+  explicit ForeignWindow(std::wstring caption)
+      : thread_(CreateThread(nullptr, 0, &Run, this, 0, nullptr)), caption_(std::move(caption)) {
+    WaitFor([&] { return ready_; }, 5000);
+  }
+  ~ForeignWindow() {
+    if (IsWindow(window_)) PostMessageW(window_, WM_CLOSE, 0, 0);
+    WaitForSingleObject(thread_, 5000);
+    CloseHandle(thread_);
+  }
+  ForeignWindow(const ForeignWindow&) = delete;
+  ForeignWindow& operator=(const ForeignWindow&) = delete;
+  HWND Window() const { return window_; }
+  void SetCaption(const wchar_t* caption) const {
+    SendMessageW(window_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption));
+  }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  static DWORD WINAPI Run(void* self) {
+    auto& me = *static_cast<ForeignWindow*>(self);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"QuellixTestForeign";
+    RegisterClassW(&wc);
+    me.window_ = CreateWindowExW(0, wc.lpszClassName, me.caption_.c_str(), WS_OVERLAPPEDWINDOW, 0,
+                                 0, 200, 100, nullptr, nullptr, wc.hInstance, nullptr);
+    me.ready_ = true;
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+      DispatchMessageW(&message);
+    return 0;
+  }
+  HANDLE thread_;
+  std::wstring caption_;
+  HWND window_ = nullptr;
+  volatile bool ready_ = false;
+};
+
+std::wstring OmnihookFile() {
+  std::wstring path = L"Z:";
+  for (const char c : std::string_view(QX_OMNIHOOK_FILE))
+    path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+  return path;
+}
+
+// The real hook control, registered for the test's life.
+class RegisteredControl {
+ public:
+  RegisteredControl() : module_(LoadLibraryW(OmnihookFile().c_str())) {
+    auto reg = module_ ? reinterpret_cast<HRESULT(WINAPI*)()>(
+                             reinterpret_cast<void*>(GetProcAddress(module_, "DllRegisterServer")))
+                       : nullptr;
+    ok_ = reg != nullptr && SUCCEEDED(reg());
+  }
+  ~RegisteredControl() {
+    auto unreg = module_ ? reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(
+                               GetProcAddress(module_, "DllUnregisterServer")))
+                         : nullptr;
+    if (unreg != nullptr) unreg();
+    if (module_ != nullptr) FreeLibrary(module_);
+  }
+  RegisteredControl(const RegisteredControl&) = delete;
+  RegisteredControl& operator=(const RegisteredControl&) = delete;
+  bool Ok() const { return ok_; }
+
+ private:
+  HMODULE module_;
+  bool ok_ = false;
+};
+
+std::string Int32(std::int32_t value) {
+  return std::string(reinterpret_cast<const char*>(&value), 4);
+}
+
+// The whole path of a window rule on the real system: the hook library in
+// another program reports the caption, the control raises the event in the
+// program, the window watch judges it and closes the window, and the kill is
+// logged.
+TEST_F(ProgramTest, AWindowRuleKillsAnotherProgramsWindowThroughTheRealHooks) {
+  RegisteredControl control;
+  ASSERT_TRUE(control.Ok()) << "Omnihook.ocx registers itself";
+  WriteOneRule();
+  // One window rule for all programs: captions containing "special offer".
+  const std::string phrase = "special offer";
+  const std::string program = "_general";
+  Write(L"windows.dat", Int32(1) + Int32(static_cast<std::int32_t>(phrase.size())) + phrase +
+                            Int32(static_cast<std::int32_t>(program.size())) + program);
+  Started run(program_, L"auto");
+  ASSERT_TRUE(run.Ok());
+  ASSERT_TRUE(run.Resident());
+
+  ForeignWindow harmless(L"Quarterly report");
+  ASSERT_NE(harmless.Window(), nullptr);
+  ForeignWindow offer(L"Today's Special Offer!");
+  ASSERT_NE(offer.Window(), nullptr);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(offer.Window()); }, 10000))
+      << "the window whose caption matches is closed";
+  // A caption that comes to match later counts as well.
+  harmless.SetCaption(L"SPECIAL OFFER inside");
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(harmless.Window()); }, 10000));
+
+  PostMessageW(run.MainWindow(), WM_CLOSE, 0, 0);
+  ASSERT_TRUE(run.Ended());
+  const std::string log = Read(L"log.dat");
+  // Logged with the caption as the rules compare it: trimmed, lower case.
+  EXPECT_NE(log.find("today's special offer!"), std::string::npos) << "the kill is logged";
+  EXPECT_NE(log.find("special offer inside"), std::string::npos);
+  EXPECT_NE(log.find("win32_program_tests.exe"), std::string::npos) << "with its program";
+}
+
+TEST_F(ProgramTest, AWindowOfNoRuleLivesOn) {
+  RegisteredControl control;
+  ASSERT_TRUE(control.Ok());
+  WriteOneRule();
+  const std::string phrase = "special offer";
+  const std::string program = "_general";
+  Write(L"windows.dat", Int32(1) + Int32(static_cast<std::int32_t>(phrase.size())) + phrase +
+                            Int32(static_cast<std::int32_t>(program.size())) + program);
+  Started run(program_, L"auto");
+  ASSERT_TRUE(run.Ok());
+  ASSERT_TRUE(run.Resident());
+  ForeignWindow other(L"Special delivery");
+  ASSERT_NE(other.Window(), nullptr);
+  Sleep(1500);
+  EXPECT_TRUE(IsWindow(other.Window()));
+  PostMessageW(run.MainWindow(), WM_CLOSE, 0, 0);
+  ASSERT_TRUE(run.Ended());
+}
+#endif
+
 }  // namespace
 }  // namespace qx::win
