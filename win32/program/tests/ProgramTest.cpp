@@ -190,9 +190,15 @@ TEST_F(ProgramTest, ASwitchWithAMessageShowsItThenEnds) {
   HWND box = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (box = WindowOf(run.Id(), L"#32770")) != nullptr; }));
   wchar_t title[64] = {};
-  GetWindowTextW(box, title, 64);
   wchar_t text[256] = {};
-  GetDlgItemTextW(box, 0xFFFF, text, 256);
+  // The box exists a moment before its texts are in.
+  WaitFor(
+      [&] {
+        GetWindowTextW(box, title, 64);
+        GetDlgItemTextW(box, 0xFFFF, text, 256);
+        return title[0] != 0 && text[0] != 0;
+      },
+      5000);
   EXPECT_STREQ(title, L"Quellix");
   EXPECT_STREQ(text, L"JSLoopFix is now disabled.");
   EXPECT_EQ(Setting(L"Options", L"JSLoopFix"), L"False") << "written before the message";
