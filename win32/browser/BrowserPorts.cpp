@@ -1,0 +1,21 @@
+#include "win32/browser/BrowserPorts.h"
+
+#include "win32/browser/ComBrowserFactory.h"
+#include "win32/browser/ComShellWindows.h"
+#include "win32/browser/ShlwapiUnescaper.h"
+
+namespace qx::win {
+
+std::unique_ptr<ShellWindowList> MakeShellWindowList() {
+  return ComShellWindows::Create();
+}
+
+std::unique_ptr<BrowserFactory> MakeBrowserFactory(HWND owner) {
+  return std::make_unique<ComBrowserFactory>(owner);
+}
+
+std::unique_ptr<UrlUnescaper> MakeUrlUnescaper() {
+  return std::make_unique<ShlwapiUnescaper>();
+}
+
+}  // namespace qx::win
