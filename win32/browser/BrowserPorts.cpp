@@ -2,7 +2,6 @@
 
 #include "win32/browser/ComBrowserFactory.h"
 #include "win32/browser/ComShellWindows.h"
-#include "win32/browser/ShlwapiUnescaper.h"
 
 namespace qx::win {
 
@@ -12,10 +11,6 @@ std::unique_ptr<ShellWindowList> MakeShellWindowList() {
 
 std::unique_ptr<BrowserFactory> MakeBrowserFactory(HWND owner) {
   return std::make_unique<ComBrowserFactory>(owner);
-}
-
-std::unique_ptr<UrlUnescaper> MakeUrlUnescaper() {
-  return std::make_unique<ShlwapiUnescaper>();
 }
 
 }  // namespace qx::win

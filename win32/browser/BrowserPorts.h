@@ -4,7 +4,6 @@
 //
 //   auto shellWindows = qx::win::MakeShellWindowList();
 //   auto browsers = qx::win::MakeBrowserFactory(mainWindow);
-//   auto unescaper = qx::win::MakeUrlUnescaper();
 //
 // COM must be initialised on the calling thread as a single-threaded
 // apartment (OleInitialize: the hidden control is an OLE control), and the
@@ -15,7 +14,6 @@
 #include <memory>
 
 #include "platform/Browser.h"
-#include "platform/UrlUnescaper.h"
 
 namespace qx::win {
 
@@ -24,6 +22,5 @@ std::unique_ptr<ShellWindowList> MakeShellWindowList();
 // New browser windows, and the hidden page catcher hosted in a window owned
 // by owner (may be null).
 std::unique_ptr<BrowserFactory> MakeBrowserFactory(HWND owner);
-std::unique_ptr<UrlUnescaper> MakeUrlUnescaper();
 
 }  // namespace qx::win

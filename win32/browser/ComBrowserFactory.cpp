@@ -2,8 +2,8 @@
 
 #include <exdisp.h>
 
+#include "win32/browser/CatcherSite.h"
 #include "win32/browser/ComBrowser.h"
-#include "win32/browser/ControlSite.h"
 
 namespace qx::win {
 

@@ -11,10 +11,12 @@ ResidentProgram::ResidentProgram(HINSTANCE module, OmnihookClient::Factory hooks
       hooks_([this] { return MainWindow(); }, std::move(hooks)),
       pictures_(module, {QX_ICON_ENABLED, QX_ICON_DISABLED, QX_ICON_ALERT}),
       menus_(module, QX_BITMAP_MENU),
+      shellWindows_(MakeShellWindowList()),
+      browsers_(MakeBrowserFactory(nullptr)),
       platform_{store_,    registry_,  files_,       clock_,          random_,   desktop_,
                 shell_,    messages_,  errorDialog_, processControl_, hooks_,    ui_,
                 keyboard_, sound_,     workArea_,    tray_,           pictures_, menus_,
-                inputBox_, unescaper_, ansi_,        shellWindows_,   browsers_},
+                inputBox_, unescaper_, ansi_,        *shellWindows_,  *browsers_},
       dialogs_(platform_, fileOpen_) {
   // A restarted task bar forgets every icon; it says so to all top-level
   // windows.

@@ -11,6 +11,7 @@
 #include "monitor/MainForm.h"
 #include "monitor/Process.h"
 #include "ui/FormHost.h"
+#include "win32/browser/BrowserPorts.h"
 #include "win32/ports/WinAnsiCodec.h"
 #include "win32/ports/WinClock.h"
 #include "win32/ports/WinDesktop.h"
@@ -31,7 +32,6 @@
 #include "win32/ports/WinUiThread.h"
 #include "win32/ports/WinUrlUnescaper.h"
 #include "win32/ports/WinWorkArea.h"
-#include "win32/program/NoBrowsers.h"
 #include "win32/program/OmnihookClient.h"
 
 namespace qx::win {
@@ -81,8 +81,10 @@ class ResidentProgram final : private OwnWindowMessages {
   WinInputBox inputBox_;
   WinUrlUnescaper unescaper_;
   WinAnsiCodec ansi_;
-  NoShellWindows shellWindows_;
-  NoBrowserFactory browsers_;
+  // The shell's browsers through COM: made after OLE is initialised, which
+  // the caller does before the program is made.
+  std::unique_ptr<ShellWindowList> shellWindows_;
+  std::unique_ptr<BrowserFactory> browsers_;
   WinFileOpenDialog fileOpen_;
   Platform platform_;
   FormHost dialogs_;

@@ -18,7 +18,8 @@
 #include "monitor/Process.h"
 #include "monitor/StartupModule.h"
 #include "platform/Platform.h"
-#include "win32/browser/ShlwapiUnescaper.h"
+#include "ui/FormModel.h"
+#include "win32/ports/WinUrlUnescaper.h"
 
 namespace qx::win::testing {
 
@@ -152,9 +153,10 @@ class RecordedMessages final : public MessageBoxes {
 class OkErrorDialog final : public ErrorDialogView {
  public:
   Hwnd Load() override { return 1; }
-  ErrorDialogButton WaitForButton(ErrorDialogState&) override {
+  // The user presses OK at once.
+  void ShowModal(FormModel& form) override {
     ++shown;
-    return ErrorDialogButton::Ok;
+    form.Click(L"OK");
   }
   void Unload() override {}
   int shown = 0;
@@ -273,10 +275,8 @@ class Menus final : public PopupMenuFactory {
 
 class NoInput final : public InputBox {
  public:
-  std::optional<std::wstring> Ask(std::wstring_view, std::wstring_view,
-                                  std::wstring_view) override {
-    return std::nullopt;
-  }
+  // The user cancels the box.
+  void ShowModal(FormModel& box) override { box.Click(L"Cancel"); }
 };
 
 class NoDialogs final : public DialogHost {
@@ -332,7 +332,7 @@ class ProgramWorld {
   BuiltInPictures pictures;
   Menus menus;
   NoInput input;
-  ShlwapiUnescaper unescaper;
+  WinUrlUnescaper unescaper;
   Windows1252Codec ansi;
   NoDialogs dialogs;
 

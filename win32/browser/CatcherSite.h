@@ -15,11 +15,11 @@
 
 namespace qx::win {
 
-class ControlSite final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+class CatcherSite final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
  public:
-  explicit ControlSite(HWND window) : window_(window) {}
-  ControlSite(const ControlSite&) = delete;
-  ControlSite& operator=(const ControlSite&) = delete;
+  explicit CatcherSite(HWND window) : window_(window) {}
+  CatcherSite(const CatcherSite&) = delete;
+  CatcherSite& operator=(const CatcherSite&) = delete;
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
@@ -66,7 +66,7 @@ class ControlSite final : public IOleClientSite, public IOleInPlaceSite, public 
   HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
  private:
-  virtual ~ControlSite() = default;
+  virtual ~CatcherSite() = default;
   HWND window_;
   std::atomic<ULONG> references_{1};
 };

@@ -1,4 +1,4 @@
-#include "win32/browser/ControlSite.h"
+#include "win32/browser/CatcherSite.h"
 
 #include <memory>
 
@@ -9,7 +9,7 @@ namespace {
 // order OLE expects.
 class ControlHost {
  public:
-  ControlHost(HWND window, ComPtr<ControlSite> site) : window_(window), site_(std::move(site)) {}
+  ControlHost(HWND window, ComPtr<CatcherSite> site) : window_(window), site_(std::move(site)) {}
   void SetControl(ComPtr<IOleObject> control) { control_ = std::move(control); }
   ~ControlHost() {
     if (control_) {
@@ -25,13 +25,13 @@ class ControlHost {
 
  private:
   HWND window_;
-  ComPtr<ControlSite> site_;
+  ComPtr<CatcherSite> site_;
   ComPtr<IOleObject> control_;
 };
 
 }  // namespace
 
-HRESULT STDMETHODCALLTYPE ControlSite::QueryInterface(REFIID riid, void** object) {
+HRESULT STDMETHODCALLTYPE CatcherSite::QueryInterface(REFIID riid, void** object) {
   if (!object) return E_POINTER;
   if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleClientSite)) {
     *object = static_cast<IOleClientSite*>(this);
@@ -47,33 +47,33 @@ HRESULT STDMETHODCALLTYPE ControlSite::QueryInterface(REFIID riid, void** object
   return S_OK;
 }
 
-ULONG STDMETHODCALLTYPE ControlSite::AddRef() {
+ULONG STDMETHODCALLTYPE CatcherSite::AddRef() {
   return ++references_;
 }
 
-ULONG STDMETHODCALLTYPE ControlSite::Release() {
+ULONG STDMETHODCALLTYPE CatcherSite::Release() {
   const ULONG left = --references_;
   if (left == 0) delete this;
   return left;
 }
 
-HRESULT STDMETHODCALLTYPE ControlSite::GetMoniker(DWORD, DWORD, IMoniker** moniker) {
+HRESULT STDMETHODCALLTYPE CatcherSite::GetMoniker(DWORD, DWORD, IMoniker** moniker) {
   if (moniker) *moniker = nullptr;
   return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE ControlSite::GetContainer(IOleContainer** container) {
+HRESULT STDMETHODCALLTYPE CatcherSite::GetContainer(IOleContainer** container) {
   if (container) *container = nullptr;
   return E_NOINTERFACE;
 }
 
-HRESULT STDMETHODCALLTYPE ControlSite::GetWindow(HWND* window) {
+HRESULT STDMETHODCALLTYPE CatcherSite::GetWindow(HWND* window) {
   if (!window) return E_POINTER;
   *window = window_;
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ControlSite::GetWindowContext(IOleInPlaceFrame** frame,
+HRESULT STDMETHODCALLTYPE CatcherSite::GetWindowContext(IOleInPlaceFrame** frame,
                                                         IOleInPlaceUIWindow** doc, LPRECT position,
                                                         LPRECT clip, LPOLEINPLACEFRAMEINFO info) {
   if (frame) {
@@ -102,8 +102,8 @@ HostedControl HostBrowserControl(HWND owner) {
   if (!window) {
     Fail(HRESULT_FROM_WIN32(GetLastError()), L"BrowserFactory.CreateHiddenBrowserControl");
   }
-  ComPtr<ControlSite> site;
-  site.Attach(new ControlSite(window));
+  ComPtr<CatcherSite> site;
+  site.Attach(new CatcherSite(window));
   ComPtr<IOleObject> control;
   // From here on the host takes the window down, whatever happens.
   auto host = std::make_shared<ControlHost>(window, site);
