@@ -1,5 +1,7 @@
 #include "sim/SimBrowser.h"
 
+#include <algorithm>
+
 #include "sim/SimBrowsers.h"
 #include "sim/SimUrl.h"
 #include "sim/SimWindowManager.h"
@@ -405,6 +407,27 @@ bool SimBrowser::StartNavigation(const NavigationRequest& request) {
     if (open_) sink.DownloadComplete();
   });
   return true;
+}
+
+namespace {
+
+// Held by nobody but the record that owns it (use_count 1), nor any part of it.
+bool HeldElsewhere(const std::shared_ptr<SimDocument>& page) {
+  return page.use_count() > 1 || page->PartsHeldElsewhere();
+}
+
+}  // namespace
+
+void SimBrowser::ForgetUnheldPages() {
+  std::erase_if(history_, [](const auto& page) { return !HeldElsewhere(page); });
+  if (!document_) return;
+  for (const auto& frame : document_->Frames())
+    frame->ForgetUnheldPages();
+}
+
+bool SimBrowser::PagesHeldElsewhere() const {
+  if (document_ && HeldElsewhere(document_)) return true;
+  return std::any_of(history_.begin(), history_.end(), HeldElsewhere);
 }
 
 void SimBrowser::UnloadPage() {

@@ -151,6 +151,14 @@ class SimBrowser final : public Browser, public std::enable_shared_from_this<Sim
   // A frame whose page was replaced or closed goes with it.
   void Discard();
 
+  // Lets go of the pages shown before that nothing outside holds (neither
+  // the page nor its window, elements or frames): nobody can reach them
+  // again, so only memory tells them apart from freed ones.
+  void ForgetUnheldPages();
+  // Something outside holds one of this browser's pages, shown or past, or a
+  // part of one.
+  bool PagesHeldElsewhere() const;
+
   // The sinks this browser's events are raised on: the window's for a frame.
   SinkList<BrowserEvents>& EventSinks();
 

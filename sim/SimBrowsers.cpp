@@ -54,6 +54,7 @@ std::shared_ptr<SimBrowser> SimBrowsers::MakeWindow(ProcessId process, std::wstr
     if (const auto b = weak.lock()) b->Close();
   });
   opened_.push_back(browser);
+  ++made_;
   browser->SetVisibleState(visible);
   shell_.Register(browser);
   return browser;
@@ -164,6 +165,13 @@ std::shared_ptr<SimBrowser> SimBrowsers::ByWindow(Hwnd window) const {
     if (browser->Window() == window) return browser;
   }
   return nullptr;
+}
+
+void SimBrowsers::ForgetClosed() {
+  std::erase_if(opened_, [](const auto& browser) { return !browser->IsOpen(); });
+  for (const auto& browser : opened_)
+    browser->ForgetUnheldPages();
+  std::erase_if(dialogs_, [this](Hwnd dialog) { return !windows_.IsOpen(dialog); });
 }
 
 // --- Used by the browsers and pages ------------------------------------------------

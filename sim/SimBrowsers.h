@@ -109,15 +109,25 @@ class SimBrowsers final : public BrowserFactory, private WindowListener {
   bool UseMenuEntry(SimBrowser& page, std::wstring_view script);
 
   // --- What the world holds -----------------------------------------------
-  // Every browser window that ever opened, in opening order (the program's
-  // own included).
+  // Every browser window that opened, in opening order (the program's own
+  // included), except closed ones let go of by ForgetClosed.
   const std::vector<std::shared_ptr<SimBrowser>>& Opened() const { return opened_; }
+  // How many browser windows opened in all, forgotten ones included.
+  std::size_t MadeCount() const { return made_; }
   // The browser windows open now, in the shell list's order.
   std::vector<std::shared_ptr<SimBrowser>> OpenWindows() const { return shell_.Browsers(); }
   // The browser object whose application window this is.
   std::shared_ptr<SimBrowser> ByWindow(Hwnd window) const;
   const std::vector<Hwnd>& Dialogs() const { return dialogs_; }
   const std::vector<std::shared_ptr<SimBrowser>>& Controls() const { return controls_; }
+  // Lets go of the records of browser windows that have closed (with the
+  // pages they showed), of web page dialogs that have gone, and of open
+  // windows' past pages that nothing outside holds. They serve only a
+  // scenario's expectations: a closed window answers every call as
+  // disconnected whether or not it is recorded, and an object the program
+  // still holds lives on as long as it holds it. A long run calls this
+  // between its steps, never inside one; a scenario never does.
+  void ForgetClosed();
 
   // --- Used by the simulated browsers and pages ---------------------------
   // A new window requested from opener's page: NewWindow2 on its window's
@@ -154,6 +164,7 @@ class SimBrowsers final : public BrowserFactory, private WindowListener {
   std::vector<std::shared_ptr<SimBrowser>> opened_;
   std::vector<std::shared_ptr<SimBrowser>> controls_;
   std::vector<Hwnd> dialogs_;
+  std::size_t made_ = 0;
   std::unique_ptr<Connection> windowEvents_;
 };
 

@@ -70,6 +70,11 @@ ProcessId SimDesktop::ClaimProgramProcess() {
   return windows_.StartProcess(std::wstring(kProgramFile));
 }
 
+void SimDesktop::ForgetClosed() {
+  browsers_.ForgetClosed();
+  windows_.ForgetClosed();
+}
+
 SimDesktop::~SimDesktop() {
   if (ownsRoot_) {
     std::error_code ec;

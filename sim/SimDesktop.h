@@ -67,6 +67,10 @@ class SimDesktop {
   const std::filesystem::path& DriveRoot() const { return root_; }
   // The program's process on the desktop.
   ProcessId ProgramProcess() const { return programProcess_; }
+  // Lets go of what the desktop records only for a scenario's expectations:
+  // destroyed windows, ended processes, closed browsers and their pages (see
+  // SimWindowManager::ForgetClosed, SimBrowsers::ForgetClosed).
+  void ForgetClosed();
   // A process for a program run: the desktop's own program process the first
   // time, a new one of the same program file after that.
   ProcessId ClaimProgramProcess();

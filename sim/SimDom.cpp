@@ -282,6 +282,25 @@ std::vector<std::shared_ptr<SimBrowser>> SimDocument::Frames() const {
   return out;
 }
 
+bool SimDocument::PartsHeldElsewhere() const {
+  if (window_.use_count() > 1) return true;
+  // The tree's own references: the element list, each child's parent, and
+  // the html and body members.
+  std::map<const SimElement*, long> own;
+  for (const auto& e : elements_) {
+    ++own[e.get()];
+    if (e->Parent()) ++own[e->Parent().get()];
+  }
+  ++own[html_.get()];
+  ++own[body_.get()];
+  for (const auto& e : elements_) {
+    if (e.use_count() > own[e.get()]) return true;
+    const auto& frame = e->FrameContent();
+    if (frame && (frame.use_count() > 1 || frame->PagesHeldElsewhere())) return true;
+  }
+  return false;
+}
+
 bool SimDocument::Shown() const {
   const auto browser = browser_.lock();
   return !disconnected_ && browser && browser->IsOpen() && browser->CurrentDocument().get() == this;

@@ -156,6 +156,11 @@ class SimDocument final : public Document, public std::enable_shared_from_this<S
   std::vector<std::shared_ptr<SimBrowser>> Frames() const;
   // The page is the one its browser shows now (and the browser is open).
   bool Shown() const;
+  // Something besides the page's own tree holds the page's window, one of
+  // its elements, or one of its frames or their pages (the document object
+  // itself is the caller's to judge). A page that is no longer shown and
+  // held by nobody can never be reached again.
+  bool PartsHeldElsewhere() const;
   // The browser closed: every later call on the page fails.
   void Disconnect() { disconnected_ = true; }
   bool Disconnected() const { return disconnected_; }

@@ -145,6 +145,28 @@ void SimWindowManager::EndProcess(ProcessId process) {
   }
 }
 
+void SimWindowManager::EndWindowlessProcesses(std::wstring_view programFile) {
+  std::vector<ProcessId> idle;
+  for (const auto& [id, p] : processes_) {
+    if (!p.running || p.programFile != programFile) continue;
+    const bool windowless =
+        std::none_of(windows_.begin(), windows_.end(),
+                     [id = id](const auto& w) { return w.second.open && w.second.process == id; });
+    if (windowless) idle.push_back(id);
+  }
+  for (const ProcessId id : idle)
+    EndProcess(id);
+}
+
+void SimWindowManager::ForgetClosed() {
+  std::erase_if(windows_, [](const auto& w) { return !w.second.open; });
+  std::erase_if(processes_, [this](const auto& p) {
+    return !p.second.running &&
+           std::none_of(windows_.begin(), windows_.end(),
+                        [id = p.first](const auto& w) { return w.second.process == id; });
+  });
+}
+
 SimProcess* SimWindowManager::FindProcess(ProcessId process) {
   const auto it = processes_.find(process);
   return it == processes_.end() ? nullptr : &it->second;

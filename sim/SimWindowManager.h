@@ -92,6 +92,15 @@ class SimWindowManager final : public Desktop {
   // Delivers the close messages posted so far: each window closes.
   std::vector<Hwnd> DeliverPostedCloses();
   const std::vector<Hwnd>& PostedCloses() const { return posted_; }
+  // Every running process of this program file that has no open window ends,
+  // as a browser's process ends with its last window.
+  void EndWindowlessProcesses(std::wstring_view programFile);
+  // Lets go of the records of destroyed windows, and of ended processes that
+  // no window names. Every call of the program answers a destroyed window
+  // or an ended process as it answers an unknown one, and handles are never
+  // given out again, so only a scenario's expectations could tell; a long
+  // run calls this between its steps, a scenario never does.
+  void ForgetClosed();
 
   void SetVersion(const OsVersionInfo& version) { version_ = version; }
   // The program's own process, as CurrentProcessId answers it.
