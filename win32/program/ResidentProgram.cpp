@@ -36,6 +36,11 @@ HWND ResidentProgram::MainWindow() const {
 int ResidentProgram::Run(std::wstring_view arguments) {
   StartOutcome outcome = StartOutcome::Ended;
   try {
+    ++coreDepth_;
+    struct Leave {
+      int& depth;
+      ~Leave() { --depth; }
+    } leave{coreDepth_};
     outcome = Main(arguments, platform_, dialogs_, process_, form_);
   } catch (const PlatformError&) {
     // A failure the start routine did not expect ends the start; what was
@@ -57,7 +62,9 @@ void ResidentProgram::RunMessages() {
       return;
     }
     TranslateMessage(&msg);
+    ++coreDepth_;
     DispatchMessageW(&msg);
+    --coreDepth_;
   }
 }
 
@@ -110,7 +117,10 @@ bool ResidentProgram::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
       // so the orderly end runs now.
       if (wParam != FALSE) {
         form_->QueryUnloadFromOutside();
-        End();
+        // Inside the core (still starting, or in a dialog's loop) the form
+        // is unloaded now and ends when the core returns to the top loop;
+        // ending it here would destroy it under the running code.
+        if (coreDepth_ == 0) End();
       }
       return true;
     default:

@@ -92,6 +92,11 @@ class ResidentProgram final : private OwnWindowMessages {
   std::unique_ptr<MainForm> form_;
   UINT taskbarCreated_ = 0;
   bool ended_ = false;
+  // How deep the core is on this thread's stack: the start routine, or a
+  // message the top loop dispatched. Messages sent from other programs
+  // arrive inside any wait of the core (a COM call, a modal dialog), and the
+  // form may not be destroyed under the core's feet then.
+  int coreDepth_ = 0;
 };
 
 }  // namespace qx::win
