@@ -102,6 +102,31 @@ TEST(WineBrowserTest, TheHiddenControlStartsAndItsNavigationCanBeCancelled) {
   EXPECT_TRUE(heard.completed.empty());
 }
 
+TEST(WineBrowserTest, ANewBrowserWindowStartsHiddenAndNavigatesWithAnOmittedTarget) {
+  const auto factory = MakeBrowserFactory(nullptr);
+  std::shared_ptr<Browser> window;
+  ASSERT_NO_THROW(window = factory->NewBrowserWindow());
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(window->Visible()) << "shown only when the program says so";
+  Navigations heard;
+  auto connection = window->Connect(heard);
+  Navigation to;
+  to.url = L"http://www.quellix.example/reopened";
+  // No target frame name: the argument goes as omitted.
+  window->Navigate2(to);
+  ASSERT_TRUE(RunMessagesUntil([&] { return !heard.urls.empty(); }))
+      << "BeforeNavigate2 never arrived";
+  EXPECT_EQ(heard.urls[0], L"http://www.quellix.example/reopened");
+  connection.reset();
+  // Wine's browser application does not implement Quit; its process ends
+  // with the Wine session.
+  try {
+    window->Quit();
+  } catch (const PlatformError& e) {
+    EXPECT_EQ(e.Number(), static_cast<std::int32_t>(E_NOTIMPL));
+  }
+}
+
 // The hidden control is the system's; new windows are fakes.
 class SystemCatcherFactory final : public BrowserFactory {
  public:
