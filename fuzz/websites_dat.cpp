@@ -4,6 +4,7 @@
 #include <tuple>
 #include <vector>
 
+#include "base/Text.h"
 #include "fuzz/RuleWorld.h"
 #include "rules/WebsiteFiles.h"
 #include "rules/WebsiteUrl.h"
@@ -71,11 +72,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool settled = true;
   for (const Rule& r : loaded)
     settled = settled && Settled(r);
-  // A rule whose URL came out empty (a stored text of nothing but a scheme)
-  // is written as a blank record, which loading passes over: it could never
-  // match anything, since its host has no dot.
+  // A rule whose URL came out blank (a stored text of nothing but a scheme,
+  // or a scheme and blanks) is written as a blank record, which loading
+  // passes over: it could never match anything, since its host has no dot.
   const auto blanks = std::erase_if(
-      loaded, [](const Rule& r) { return std::get<1>(r).empty() && !std::get<3>(r); });
+      loaded, [](const Rule& r) { return Trim(std::get<1>(r)).empty() && !std::get<3>(r); });
   Websites again(world.files, world.ansi, world.settings, RuleWorld::NoErrors());
   if (settled) QX_FUZZ_CHECK(Contents(again) == loaded);
   again.Terminate();

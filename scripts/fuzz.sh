@@ -6,6 +6,9 @@
 # build/fuzz/crashes/<target>. Prints executions, coverage and crashes per
 # target; the last line is "N passed, N failed".
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
+# FUZZ_SEED=N FUZZ_RUNS=N make a run repeatable: a fixed seed and a fixed
+# number of inputs per target instead of a time (CI uses them, so that a
+# result never depends on the machine's speed or luck).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-20}
@@ -34,7 +37,10 @@ for t in "${targets[@]}"; do
   crashes=build/fuzz/crashes/$t
   log=build/fuzz/logs/$t.log
   mkdir -p "$work" "$crashes" "$(dirname "$log")"
-  build/fuzz/fuzz/fuzz_"$t" -max_total_time="$seconds" -print_final_stats=1 -timeout=10 \
+  limit=(-max_total_time="$seconds")
+  [ -n "${FUZZ_RUNS:-}" ] && limit=(-runs="$FUZZ_RUNS")
+  [ -n "${FUZZ_SEED:-}" ] && limit+=(-seed="$FUZZ_SEED")
+  build/fuzz/fuzz/fuzz_"$t" "${limit[@]}" -print_final_stats=1 -timeout=10 \
     -rss_limit_mb=2048 -max_len=65536 -artifact_prefix="$crashes/" "$work" "fuzz/corpus/$t" \
     >"$log" 2>&1
   rc=$?

@@ -12,7 +12,7 @@ cmake --preset debug >/dev/null
 cmake --build --preset debug -j"$jobs"
 ctest --preset debug --output-on-failure -j"$jobs"
 scripts/test-windows.sh
-JOBS=$jobs scripts/fuzz.sh 10
+JOBS=$jobs FUZZ_SEED=1 FUZZ_RUNS=20000 scripts/fuzz.sh
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j"$jobs"
 ctest --preset asan --output-on-failure -j"$jobs"
