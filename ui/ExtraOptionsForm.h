@@ -45,6 +45,8 @@ class ExtraOptionsForm final : public FormModel {
   // Loads the check boxes and shows the dialog modally.
   void ShowModal();
   void Unload();
+  // Closing the window stores nothing, as Cancel.
+  void CloseBox() override { Unload(); }
   const Control& Box(std::size_t index) const { return *boxes_[index]; }
 
  private:

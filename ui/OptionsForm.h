@@ -86,6 +86,8 @@ class OptionsForm final : public FormModel {
   const LogEntry* LogEntryOf(const std::wstring& key) const;
 
   void Key(std::wstring_view key) override;
+  // Closing the window unloads the dialog; what was applied stays.
+  void CloseBox() override { Unload(); }
   // The right button goes down and up on the list's selected row.
   void RowMenu(std::wstring_view control) override;
   void LogListMouseDown(int button);

@@ -96,6 +96,12 @@ WebsiteRuleForm::~WebsiteRuleForm() {
   Unload();
 }
 
+void WebsiteRuleForm::CloseBox() {
+  if (!shown_) return;
+  urlText_->text.clear();
+  Hide();
+}
+
 std::wstring WebsiteRuleForm::AttachProtocol(std::wstring_view url) {
   const std::size_t colon = url.find(L':');
   if (colon == std::wstring_view::npos || colon + 1 >= url.size() ||

@@ -25,6 +25,8 @@ class WebsiteRuleForm final : public FormModel {
   void ShowEdit(std::wstring url, std::int32_t ruleType, bool matchSubdomains,
                 std::function<void()> returned);
   void Unload();
+  // Closing the window is Cancel: the rule stays as it was.
+  void CloseBox() override;
 
   // "http://" in front of a URL without a protocol.
   static std::wstring AttachProtocol(std::wstring_view url);

@@ -45,6 +45,12 @@ WindowRuleForm::~WindowRuleForm() {
   Unload();
 }
 
+void WindowRuleForm::CloseBox() {
+  if (!shown_) return;
+  captionText_->text.clear();
+  Hide();
+}
+
 void WindowRuleForm::SelectAllWindows(bool all) {
   allWindows_->checked = all;
   oneProgram_->checked = !all;

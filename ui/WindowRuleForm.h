@@ -26,6 +26,8 @@ class WindowRuleForm final : public FormModel {
   void ShowEdit(std::wstring program, std::wstring caption, std::int32_t status,
                 std::function<void()> returned);
   void Unload();
+  // Closing the window is Cancel: the rule stays as it was.
+  void CloseBox() override;
 
  private:
   void Load();

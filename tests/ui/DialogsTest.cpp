@@ -122,6 +122,54 @@ TEST_F(DialogsTest, TheDialogsRegisterTheirWindowsWhileLoaded) {
   EXPECT_EQ(Proc().ownForms().Get(OwnForm::Options), 0u);
 }
 
+// The window's close box: the rule editors keep the rules as Cancel does
+// (the edited rule is not removed, no rule is added), the troubleshooting
+// dialog stores nothing, and the settings dialog unloads keeping what was
+// applied.
+TEST_F(DialogsTest, TheCloseBoxOfEachDialogChangesNothingItHasNotApplied) {
+  Start();
+  Proc().websites().Add(L"http://kept.example/", kAllowPopups, false);
+  OptionsForm& options = OpenOptions(L"list");
+  options.SelectRows(L"WSList", {1});
+  options.Click(L"Edit Selected Rule...");
+  FormModel* editor = Host().Loaded(L"WebsiteRule");
+  ASSERT_NE(editor, nullptr);
+  editor->Type(L"URLText", L"changed.example");
+  editor->CloseBox();
+  EXPECT_EQ(Host().Loaded(L"WebsiteRule"), nullptr);
+  ASSERT_EQ(options.Get(L"WSList").rows.size(), 1u);
+  EXPECT_EQ(options.Get(L"WSList").rows[0].texts[0], L"kept.example");
+
+  options.Click(L"Add New Rule...");
+  Host().Loaded(L"WebsiteRule")->CloseBox();
+  EXPECT_EQ(options.Get(L"WSList").rows.size(), 1u) << "the sample host must not be added";
+
+  options.Click(L"Windows");
+  options.Click(L"Add New Rule...");
+  Host().Loaded(L"WindowRule")->CloseBox();
+  EXPECT_EQ(Host().Loaded(L"WindowRule"), nullptr);
+  EXPECT_EQ(Proc().windows().Count(), 0u);
+
+  options.Click(L"Adv. Browser Options");
+  options.Click(L"Always resizable");
+  const bool before = Proc().settings().HoldResizable();
+  options.Click(L"Apply");
+  EXPECT_NE(Proc().settings().HoldResizable(), before);
+  options.CloseBox();
+  EXPECT_FALSE(options.Loaded());
+  EXPECT_FALSE(options.OptionsOpen());
+  EXPECT_NE(Proc().settings().HoldResizable(), before);
+
+  program_->form()->MenuCommand(L"about");
+  Host().ShowExtraOptionsModal();
+  FormModel& extra = *Host().Loaded(L"ExtraOptions");
+  const bool ping = Proc().settings().PingDisabled();
+  extra.Click(L"Disable IEPING");
+  extra.CloseBox();
+  EXPECT_EQ(Host().Loaded(L"ExtraOptions"), nullptr);
+  EXPECT_EQ(Proc().settings().PingDisabled(), ping);
+}
+
 TEST_F(DialogsTest, EditingAWebsiteRuleUnchangedMovesItBehindItsHost) {
   Start();
   Proc().websites().Add(L"http://a.example/one", kAllowPopups, false);

@@ -148,6 +148,12 @@ LRESULT CALLBACK WinDesktop::WindowProc(HWND window, UINT message, WPARAM wParam
 }
 
 Hwnd WinDesktop::CreateOwnWindow(std::wstring_view caption, std::wstring_view className) {
+  if (maker_) {
+    if (HWND made = maker_(className); made != nullptr) {
+      SetWindowTextW(made, std::wstring(caption).c_str());
+      return reinterpret_cast<Hwnd>(made);
+    }
+  }
   const std::wstring name(className);
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW existing{};

@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "platform/Desktop.h"
 #include "platform/InstanceName.h"
@@ -58,6 +60,10 @@ class WinDesktop final : public Desktop {
   static Hwnd FindInstanceWindow(std::wstring_view className);
   // Where the own windows' messages go; none: to DefWindowProc.
   void SetMessageHandler(OwnWindowMessages* handler) { handler_ = handler; }
+  // Makes the window of a window class that is more than a plain hidden
+  // window (a dialog from its template); null leaves it to the port.
+  using WindowMaker = std::function<HWND(std::wstring_view className)>;
+  void SetWindowMaker(WindowMaker maker) { maker_ = std::move(maker); }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -67,6 +73,7 @@ class WinDesktop final : public Desktop {
   HANDLE instanceMutex_ = nullptr;
   bool first_ = false;
   OwnWindowMessages* handler_ = nullptr;
+  WindowMaker maker_;
 };
 
 }  // namespace qx::win

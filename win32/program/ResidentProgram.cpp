@@ -17,11 +17,13 @@ ResidentProgram::ResidentProgram(HINSTANCE module, OmnihookClient::Factory hooks
                 shell_,    messages_,  errorDialog_, processControl_, hooks_,    ui_,
                 keyboard_, sound_,     workArea_,    tray_,           pictures_, menus_,
                 inputBox_, unescaper_, ansi_,        *shellWindows_,  *browsers_},
-      dialogs_(platform_, fileOpen_) {
+      forms_(platform_, fileOpen_),
+      dialogs_(forms_) {
   // A restarted task bar forgets every icon; it says so to all top-level
   // windows.
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
   desktop_.SetMessageHandler(this);
+  desktop_.SetWindowMaker(&CreateDialogWindow);
 }
 
 ResidentProgram::~ResidentProgram() {
@@ -61,8 +63,14 @@ void ResidentProgram::RunMessages() {
       if (form_) form_->QueryUnloadFromOutside();
       return;
     }
-    TranslateMessage(&msg);
     ++coreDepth_;
+    // The settings dialog is not modal: its keys and keyboard navigation
+    // come through this loop.
+    if (dialogs_.PreTranslate(msg)) {
+      --coreDepth_;
+      continue;
+    }
+    TranslateMessage(&msg);
     DispatchMessageW(&msg);
     --coreDepth_;
   }

@@ -12,6 +12,7 @@
 #include "monitor/Process.h"
 #include "ui/FormHost.h"
 #include "win32/browser/BrowserPorts.h"
+#include "win32/dialogs/WinDialogHost.h"
 #include "win32/ports/WinAnsiCodec.h"
 #include "win32/ports/WinClock.h"
 #include "win32/ports/WinDesktop.h"
@@ -87,7 +88,9 @@ class ResidentProgram final : private OwnWindowMessages {
   std::unique_ptr<BrowserFactory> browsers_;
   WinFileOpenDialog fileOpen_;
   Platform platform_;
-  FormHost dialogs_;
+  FormHost forms_;
+  // The dialogs on screen, over the models of forms_.
+  WinDialogHost dialogs_;
   std::unique_ptr<Process> process_;
   std::unique_ptr<MainForm> form_;
   UINT taskbarCreated_ = 0;

@@ -244,11 +244,23 @@ TEST_F(ProgramTest, ResidentThenASecondStartThenClosed) {
     EXPECT_EQ(second.ExitCode(), 0u);
     EXPECT_EQ(WindowOf(second.Id(), L"#32770"), nullptr) << "no message";
   }
-  // "options" while running: the troubleshooting dialog, then the same end.
+  // "options" while running: the troubleshooting dialog, modal; once the
+  // user cancels it, the same end.
   {
     Started options(program_, L"options");
     ASSERT_TRUE(options.Ok());
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+      dialog = WindowOf(options.Id(), L"#32770");
+      return dialog != nullptr && IsWindowVisible(dialog);
+    })) << "the troubleshooting dialog shows";
+    wchar_t title[64] = {};
+    GetWindowTextW(dialog, title, 64);
+    EXPECT_STREQ(title, L"Troubleshooting Options");
+    EXPECT_FALSE(options.Ended(500)) << "it waits for the user";
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(options.Ended());
+    EXPECT_EQ(options.ExitCode(), 0u);
   }
   EXPECT_FALSE(first.Ended(0)) << "the first instance runs on";
   EXPECT_EQ(Setting(L"Data", L"URLPrefix"), prefix) << "drawn once";

@@ -1,0 +1,127 @@
+#include "LayoutCheck.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace qx::win::testing {
+namespace {
+
+std::wstring TextOf(HWND window) {
+  wchar_t text[1024] = {};
+  GetWindowTextW(window, text, 1024);
+  return text;
+}
+
+// The size the text needs in the control's font; width: where it wraps,
+// 0 for one line.
+SIZE Needed(HWND control, const std::wstring& text, int width) {
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  RECT box{0, 0, width, 0};
+  UINT flags = DT_CALCRECT | DT_NOPREFIX;
+  flags |= width > 0 ? DT_WORDBREAK : DT_SINGLELINE;
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, flags);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return SIZE{box.right - box.left, box.bottom - box.top};
+}
+
+std::wstring Name(const DialogView::Binding& b) {
+  const Control& c = *b.control;
+  return L"\"" + (c.name.empty() ? c.ShownCaption() : c.name) + L"\"";
+}
+
+bool Visible(HWND window) {
+  return IsWindowVisible(window) != FALSE;
+}
+
+}  // namespace
+
+std::vector<std::wstring> LayoutProblems(const DialogView& view, int tab) {
+  std::vector<std::wstring> problems;
+  std::vector<const DialogView::Binding*> shown;
+  for (const DialogView::Binding& b : view.Bindings()) {
+    if ((b.tab != 0 && b.tab != tab) || !Visible(b.window)) continue;
+    if (b.control->kind == ControlKind::Tab) continue;
+    shown.push_back(&b);
+  }
+  const int checkWidth = GetSystemMetrics(SM_CXMENUCHECK) + 6;
+  for (const DialogView::Binding* b : shown) {
+    HWND w = b->window;
+    RECT client{};
+    GetClientRect(w, &client);
+    const std::wstring text = TextOf(w);
+    const LONG_PTR style = GetWindowLongPtrW(w, GWL_STYLE);
+    const auto clipped = [&](const SIZE& need, int width, int height) {
+      if (need.cx > width || need.cy > height) {
+        problems.push_back(Name(*b) + L" needs " + std::to_wstring(need.cx) + L"x" +
+                           std::to_wstring(need.cy) + L" but has " + std::to_wstring(width) + L"x" +
+                           std::to_wstring(height));
+      }
+    };
+    switch (b->control->kind) {
+      case ControlKind::Label:
+      case ControlKind::Link:
+        if (!text.empty()) clipped(Needed(w, text, client.right), client.right, client.bottom);
+        break;
+      case ControlKind::CheckBox:
+      case ControlKind::OptionButton: {
+        const int width = client.right - checkWidth;
+        const bool multiline = (style & BS_MULTILINE) != 0;
+        clipped(Needed(w, text, multiline ? width : 0), width, client.bottom);
+        break;
+      }
+      case ControlKind::Button:
+        clipped(Needed(w, text, 0), client.right - 8, client.bottom);
+        break;
+      case ControlKind::Frame:
+        if (!text.empty()) clipped(Needed(w, text, 0), client.right - 16, client.bottom);
+        break;
+      case ControlKind::ComboBox: {
+        const int count = static_cast<int>(SendMessageW(w, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+          wchar_t item[512] = {};
+          SendMessageW(w, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+          clipped(Needed(w, item, 0), client.right - GetSystemMetrics(SM_CXVSCROLL) - 6,
+                  client.bottom);
+        }
+        break;
+      }
+      default:
+        break;
+    }
+    // Inside the window or panel it sits in.
+    HWND parent = GetParent(w);
+    RECT area{};
+    GetClientRect(parent, &area);
+    RECT own{};
+    GetWindowRect(w, &own);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&own), 2);
+    if (own.left < area.left || own.top < area.top || own.right > area.right ||
+        own.bottom > area.bottom) {
+      problems.push_back(Name(*b) + L" reaches past the edge of its window");
+    }
+  }
+  // No two controls of the same window overlap; frames and the tab strip
+  // hold others by design.
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    for (std::size_t j = i + 1; j < shown.size(); ++j) {
+      const DialogView::Binding& a = *shown[i];
+      const DialogView::Binding& b = *shown[j];
+      const auto container = [](const DialogView::Binding& x) {
+        return x.control->kind == ControlKind::Frame || x.control->kind == ControlKind::TabStrip;
+      };
+      if (container(a) || container(b) || GetParent(a.window) != GetParent(b.window)) continue;
+      RECT ra{}, rb{}, both{};
+      GetWindowRect(a.window, &ra);
+      GetWindowRect(b.window, &rb);
+      if (IntersectRect(&both, &ra, &rb)) {
+        problems.push_back(Name(a) + L" overlaps " + Name(b));
+      }
+    }
+  }
+  return problems;
+}
+
+}  // namespace qx::win::testing

@@ -1,0 +1,15 @@
+#pragma once
+// Pictures of windows for the eye: what a dialog looks like on screen,
+// saved as PNG files next to the build's other outputs.
+
+#include <windows.h>
+
+#include <string>
+
+namespace qx::win::testing {
+
+// The window as the screen shows it, written as a PNG file. False when the
+// picture could not be taken or written.
+bool SaveWindowPng(HWND window, const std::wstring& path);
+
+}  // namespace qx::win::testing
