@@ -1,70 +1,70 @@
 #!/usr/bin/env python3
-"""Writes omnihook.ico, the face of the hook control's button: a hook drawn
-white on a blue disc, at 16 and 24 pixels, 32-bit with alpha.
+"""Writes omnihook.ico, the face of the hook control's button: a white hook
+on a blue disc, in the colours of the program's mark, at 16, 24 and 32
+pixels. It draws with the program's drawing kit (win32/program/art).
 
-Run it again after changing the drawing: python3 make_icon.py omnihook.ico"""
+The icon is committed, so that builds need no Python. After changing the
+drawing, run it again from anywhere:
+    python3 make_icon.py [OUTPUT.ico] [--preview SHEET.png]
+The output defaults to omnihook.ico beside this script."""
 
-import math
-import struct
+import os
 import sys
 
-SAMPLES = 4  # per pixel side, for smooth edges
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.dont_write_bytecode = True  # keep the source folders clean
+sys.path.insert(0, os.path.join(HERE, "..", "program", "art"))
+
+from artkit import (arc, circle, linear, polygon, render, segment, solid,  # noqa: E402
+                    write_ico, write_preview)
+
+SIZES = (16, 24, 32)
+RIM = (20, 56, 128)
+DISC = ((92, 164, 255), (22, 80, 190))
+WHITE = (255, 255, 255)
 
 
-def inside(x, y):
-    """What covers the point (x, y) of the unit square: 'w' hook, 'b' disc, None."""
-    cx, cy = 0.5, 0.5
-    if math.hypot(x - cx, y - cy) > 0.47:
-        return None
-    # The hook: a shank from the top down to a bend, curving up to a barb.
-    shank = abs(x - 0.58) < 0.06 and 0.16 < y < 0.62
-    ring = 0.12 < math.hypot(x - 0.46, y - 0.62) < 0.24 and y > 0.62
-    barb = abs(x - 0.28) < 0.06 and 0.48 < y < 0.64
-    eye = 0.03 < math.hypot(x - 0.58, y - 0.16) < 0.08
-    return "w" if shank or ring or barb or eye else "b"
+# Per size: the stroke's width, the shank's middle and the bend's radius, in
+# units of the 16-unit square, chosen so that the straight edges fall on
+# pixel edges.
+HOOK = {16: (2.0, 10.0, 3.0), 24: (2.0, 9.667, 2.667), 32: (1.5, 9.75, 2.75)}
 
 
-def image(size):
-    rows = []
-    for py in range(size):
-        row = b""
-        for px in range(size):
-            counts = {"w": 0, "b": 0}
-            for sy in range(SAMPLES):
-                for sx in range(SAMPLES):
-                    what = inside((px + (sx + 0.5) / SAMPLES) / size,
-                                  (py + (sy + 0.5) / SAMPLES) / size)
-                    if what:
-                        counts[what] += 1
-            total = SAMPLES * SAMPLES
-            covered = counts["w"] + counts["b"]
-            if covered == 0:
-                row += bytes((0, 0, 0, 0))
-                continue
-            white = counts["w"] / covered
-            blue = (0xC8, 0x64, 0x1E)  # B, G, R
-            pixel = tuple(int(c + (255 - c) * white) for c in blue)
-            row += bytes(pixel) + bytes((round(255 * covered / total),))
-        rows.append(row)
-    pixels = b"".join(reversed(rows))  # bottom-up
-    mask_row = ((size + 31) // 32) * 4
-    mask = bytes(mask_row * size)  # alpha decides; the AND mask is all opaque
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0,
-                         len(pixels) + len(mask), 0, 0, 0, 0)
-    return header + pixels + mask
+def hook(size):
+    u = 16.0 / size
+    rim = (1.0 if size <= 24 else 1.5) * u
+    stroke, shank_x, bend_r = HOOK[size]
+    bend_y = 9.0
+    left_x = shank_x - 2 * bend_r
+    # The eye at the top, the shank, the bend and the pointed end.
+    eye = circle(shank_x, 3.6, 1.7) - circle(shank_x, 3.6, 0.8)
+    shank = segment(shank_x, 4.5, shank_x, bend_y, stroke, False)
+    bend = arc(shank_x - bend_r, bend_y, bend_r, stroke, 0, 180, False)
+    point = polygon([(left_x - stroke / 2, bend_y), (left_x + stroke / 2, bend_y),
+                     (left_x + stroke / 2, 7.8), (left_x, 6.2), (left_x - stroke / 2, 7.8)])
+    barb = polygon([(left_x + stroke / 2 - 0.1, 8.2), (left_x + stroke / 2 + 1.3, 9.3),
+                    (left_x + stroke / 2 - 0.1, 9.6)])
+    shape = eye | shank | bend | point | barb
+    return render(size, [
+        (circle(8, 8, 7.5), solid(RIM)),
+        (circle(8, 8, 7.5 - rim), linear(3, 1, DISC[0], 13, 15, DISC[1])),
+        (shape.moved(0.35, 0.35), solid(RIM, 0.45)),
+        (shape, solid(WHITE)),
+    ])
 
 
-def main(path):
-    sizes = (16, 24)
-    images = [image(s) for s in sizes]
-    out = struct.pack("<HHH", 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    for size, data in zip(sizes, images):
-        out += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(data), offset)
-        offset += len(data)
-    with open(path, "wb") as f:
-        f.write(out + b"".join(images))
+def main(args):
+    preview = None
+    if "--preview" in args:
+        at = args.index("--preview")
+        preview = args[at + 1]
+        del args[at:at + 2]
+    path = args[0] if args else os.path.join(HERE, "omnihook.ico")
+    images = [hook(size) for size in SIZES]
+    write_ico(path, images)
+    if preview:
+        write_preview(preview, images)
 
 
 if __name__ == "__main__":
-    main(sys.argv[1] if len(sys.argv) > 1 else "omnihook.ico")
+    main(sys.argv[1:])
