@@ -20,11 +20,19 @@ struct Released {
 }  // namespace
 
 bool SaveWindowPng(HWND window, const std::wstring& path) {
-  // Painted as it is now, not as it was at the last pass of the loop.
+  // Painted as it is now, not as it was at the last pass of the loop: a
+  // window just shown paints once its messages have run.
   RedrawWindow(window, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  GdiFlush();
-  Sleep(50);
+  for (int round = 0; round < 5; ++round) {
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    GdiFlush();
+    Sleep(30);
+  }
   RECT frame{};
   if (!GetWindowRect(window, &frame)) return false;
   const int width = frame.right - frame.left;
