@@ -301,7 +301,7 @@ void DialogView::Decorate() {
       // Shares of the width by column count: the URL and caption columns
       // get the most.
       static constexpr int kShares[5][4] = {
-          {100, 0, 0, 0}, {100, 0, 0, 0}, {56, 44, 0, 0}, {34, 38, 28, 0}, {18, 34, 30, 18}};
+          {100, 0, 0, 0}, {100, 0, 0, 0}, {56, 44, 0, 0}, {34, 38, 28, 0}, {16, 32, 30, 22}};
       const std::size_t n = std::min<std::size_t>(c.columns.size(), 4);
       for (std::size_t i = 0; i < n; ++i) {
         LVCOLUMNW column{};
