@@ -6,8 +6,10 @@
 // windows.h first: the OLE headers need their types.
 #include <ole2.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <string>
 #include <thread>
 
 #include "win32/program/ResidentProgram.h"
@@ -107,6 +109,81 @@ TEST_F(ResidentProgramTest, WithoutAControlTheProgramRunsAndEndsInOrder) {
   EXPECT_NE(GetFileAttributesW((folder_ + L"\\windows.dat").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_NE(GetFileAttributesW((folder_ + L"\\trustsite.script2").c_str()),
             INVALID_FILE_ATTRIBUTES);
+}
+
+// A visible top-level window of this process, waited for.
+HWND WaitForWindow(const wchar_t* cls, const wchar_t* caption) {
+  for (int i = 0; i < 200; ++i) {
+    HWND window = FindWindowW(cls, caption);
+    if (window != nullptr && IsWindowVisible(window)) return window;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+// The entry of a tracked menu that is highlighted now.
+std::wstring Highlighted(HMENU menu) {
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    if ((GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_HILITE) == 0) continue;
+    wchar_t text[64] = {};
+    GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+    return text;
+  }
+  return L"";
+}
+
+// The user right-clicks the tray icon, chooses "Options..." and leaves the
+// settings dialog with Escape: the dialog is a real window of the running
+// program, and its keys come through the program's own loop.
+TEST_F(ResidentProgramTest, TheTrayMenuOpensTheSettingsDialogWhoseKeysWork) {
+  test::FakeControl fake;
+  std::wstring problem;
+  bool shown = false;
+  bool tabsShown = false;
+  bool leftWithEscape = false;
+  {
+    ResidentProgram program(GetModuleHandleW(nullptr), test::Handing(fake), folder_);
+    std::thread user([&] {
+      HWND tray = nullptr;
+      for (int i = 0; i < 600 && tray == nullptr; ++i) {
+        tray = FindWindowW(L"QuellixTrayPicture", nullptr);
+        if (tray == nullptr) Sleep(50);
+      }
+      HWND main = FindWindowW(L"QuellixMain", L"Quellix");
+      const auto leave = [&](const wchar_t* why) {
+        if (why != nullptr) problem = why;
+        if (main != nullptr) PostMessageW(main, WM_CLOSE, 0, 0);
+      };
+      if (tray == nullptr || main == nullptr) return leave(L"the program did not start");
+      PostMessageW(tray, WM_MOUSEMOVE, 0, WM_RBUTTONDOWN);
+      PostMessageW(tray, WM_MOUSEMOVE, 0, WM_RBUTTONUP);
+      HWND menuWindow = WaitForWindow(L"#32768", nullptr);
+      if (menuWindow == nullptr) return leave(L"no tray menu");
+      HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+      for (int step = 0; step < 16 && Highlighted(menu) != L"Options..."; ++step) {
+        PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
+        Sleep(100);
+      }
+      if (Highlighted(menu) != L"Options...") return leave(L"\"Options...\" not reached");
+      PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+      HWND options = WaitForWindow(L"#32770", L"Quellix Settings");
+      shown = options != nullptr;
+      if (options == nullptr) return leave(L"no settings dialog");
+      HWND tabs = FindWindowExW(options, nullptr, L"SysTabControl32", nullptr);
+      tabsShown = tabs != nullptr && SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0) == 9;
+      PostMessageW(options, WM_KEYDOWN, VK_ESCAPE, 0);
+      for (int i = 0; i < 100 && IsWindow(options); ++i)
+        Sleep(50);
+      leftWithEscape = !IsWindow(options);
+      leave(nullptr);
+    });
+    EXPECT_EQ(program.Run(L"auto"), 0);
+    user.join();
+  }
+  EXPECT_EQ(problem, L"");
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(tabsShown);
+  EXPECT_TRUE(leftWithEscape) << "Escape cancels the dialog through the program's loop";
 }
 
 }  // namespace
