@@ -35,7 +35,7 @@ struct NamedId {
   int id;
   std::wstring_view name;
 };
-constexpr std::array<NamedId, 22> kNamed = {{
+constexpr std::array<NamedId, 24> kNamed = {{
     {QX_ID_TABS, L"tbsOptions"},
     {QX_ID_FILE_NAME, L"FileNameText"},
     {QX_ID_STARTUP, L"startupCombo"},
@@ -58,8 +58,6 @@ constexpr std::array<NamedId, 22> kNamed = {{
     {QX_ID_TIPS_FRAME, L"TipsFrame"},
     {QX_ID_TIPS_LINK, L"TipsLink"},
     {QX_ID_CAPTION, L"CaptionText"},
-}};
-constexpr std::array<NamedId, 2> kNamedMore = {{
     {QX_ID_MODULE, L"ModuleText"},
     {QX_ID_EXPLANATION, L"ExplanationLabel"},
 }};
@@ -72,9 +70,6 @@ constexpr std::array<std::pair<std::wstring_view, std::wstring_view>, 2> kEditOn
 
 std::wstring_view NameOf(int id) {
   for (const NamedId& n : kNamed) {
-    if (n.id == id) return n.name;
-  }
-  for (const NamedId& n : kNamedMore) {
     if (n.id == id) return n.name;
   }
   return {};
