@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "win32/dialogs/DialogIds.h"
+#include "win32/forms/ModalLoop.h"
 #include "win32/program/Resources.h"
 
 namespace qx::win {
@@ -685,19 +686,7 @@ void DialogView::RunModal(HWND owner, const std::function<bool(MSG&)>& pretransl
     SendMessageW(b.window, EM_SETSEL, 0, -1);
     break;
   }
-  MSG message{};
-  bool quit = false;
-  while (!Ended() && form_.Shown()) {
-    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-    if (got == 0) {
-      quit = true;
-      break;
-    }
-    if (got == -1) break;
-    if (pretranslate && pretranslate(message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
+  RunModalLoop([this] { return Ended() || !form_.Shown(); }, pretranslate);
   if (window_ != nullptr && IsWindow(window_)) ShowWindow(window_, SW_HIDE);
   if (ownerWasEnabled && IsWindow(owner)) {
     EnableWindow(owner, TRUE);
@@ -705,7 +694,6 @@ void DialogView::RunModal(HWND owner, const std::function<bool(MSG&)>& pretransl
   }
   --busy_;
   modal_ = false;
-  if (quit) PostQuitMessage(static_cast<int>(message.wParam));
 }
 
 bool DialogView::PreTranslate(MSG& message) {

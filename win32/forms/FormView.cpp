@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string>
 
+#include "win32/forms/ModalLoop.h"
+
 namespace qx::win {
 namespace {
 
@@ -225,22 +227,10 @@ void FormView::RunModal(HWND owner) {
     break;
   }
 
-  MSG message{};
-  bool quit = false;
-  while (!Ended()) {
-    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-    if (got == 0) {
-      quit = true;
-      break;
-    }
-    if (got == -1) break;
-    if (IsDialogMessageW(window_, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
+  RunModalLoop([this] { return Ended(); },
+               [this](MSG& message) { return IsDialogMessageW(window_, &message) != FALSE; });
   if (IsWindow(window_)) ShowWindow(window_, SW_HIDE);
   if (ownerWasEnabled && IsWindow(owner)) EnableWindow(owner, TRUE);
-  if (quit) PostQuitMessage(static_cast<int>(message.wParam));
 }
 
 namespace {
