@@ -27,6 +27,8 @@ std::optional<std::wstring> WinFileOpenDialog::Show(const FileOpenRequest& reque
   const std::wstring filter = SystemFilter(request.filter);
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
+  // Over the dialog the user asked from, which waits for the choice.
+  ofn.hwndOwner = GetActiveWindow();
   ofn.lpstrFilter = filter.c_str();
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(file.size());

@@ -172,6 +172,34 @@ TEST(FileOpenDialogTest, FilterAndCancel) {
   EXPECT_TRUE(user.Acted());
 }
 
+// The file dialog belongs to the window the user asked from (the settings
+// dialog's "Browse..."), which waits for the choice meanwhile.
+TEST(FileOpenDialogTest, OwnedByTheActiveWindow) {
+  HWND asking = CreateFormWindow(L"Asking window");
+  ASSERT_NE(asking, nullptr);
+  ShowWindow(asking, SW_SHOW);
+  SetForegroundWindow(asking);
+  SetActiveWindow(asking);
+  ASSERT_EQ(GetActiveWindow(), asking);
+  WinFileOpenDialog dialog;
+  HWND owner = nullptr;
+  bool ownerEnabled = true;
+  UiDriver user(L"Select Sound", [&](HWND d) {
+    owner = GetWindow(d, GW_OWNER);
+    ownerEnabled = IsWindowEnabled(asking) != FALSE;
+    PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
+  });
+  FileOpenRequest request;
+  request.title = L"Select Sound";
+  request.filter = L"Sounds (*.wav)|*.wav";
+  EXPECT_EQ(dialog.Show(request), std::nullopt);
+  ASSERT_TRUE(user.Acted());
+  EXPECT_EQ(owner, asking);
+  EXPECT_FALSE(ownerEnabled);
+  EXPECT_TRUE(IsWindowEnabled(asking)) << "enabled again afterwards";
+  DestroyWindow(asking);
+}
+
 TEST(ShellTest, OpeningWhatIsNotThereFails) {
   WinShell shell;
   EXPECT_THROW(shell.Open(L"C:\\no such folder\\no such file.htm"), PlatformError);
