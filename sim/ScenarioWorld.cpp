@@ -686,11 +686,13 @@ FormModel* ScenarioWorld::Dialog(const std::wstring& name, SimProgram** program)
 
 void ScenarioWorld::Ui(ScenarioArgs& a, bool dry) {
   const std::wstring form = a.Text("FORM");
-  const int verb =
-      a.Choice("click, check, pick, type, rows, dblclick, key or menu",
-               {L"click", L"check", L"pick", L"type", L"rows", L"dblclick", L"key", L"menu"});
+  const int verb = a.Choice(
+      "click, check, pick, type, rows, dblclick, key, menu or close",
+      {L"click", L"check", L"pick", L"type", L"rows", L"dblclick", L"key", L"menu", L"close"});
+  constexpr int kKey = 6;
+  constexpr int kClose = 8;
   std::wstring control;
-  if (verb != 6) control = a.Text("CONTROL");
+  if (verb != kKey && verb != kClose) control = a.Text("CONTROL");
   bool on = false;
   long long number = 0;
   std::wstring text;
@@ -748,8 +750,11 @@ void ScenarioWorld::Ui(ScenarioArgs& a, bool dry) {
         case 5:
           dialog->DblClick(control);
           break;
-        case 6:
+        case kKey:
           dialog->Key(text);
+          break;
+        case kClose:
+          dialog->CloseBox();
           break;
         default:
           dialog->RowMenu(control);
