@@ -15,7 +15,8 @@ constexpr int kFirstChildId = 1000;
 constexpr int kMargin = 12;
 constexpr int kGap = 8;
 constexpr int kClientWidth = 380;
-constexpr int kButtonWidth = 112;
+constexpr int kButtonWidth = 88;  // at least
+constexpr int kButtonPadding = 12;
 constexpr int kButtonHeight = 26;
 constexpr int kTextHeight = 22;
 constexpr int kCheckHeight = 20;
@@ -156,16 +157,31 @@ void FormView::Refresh() {
 void FormView::Layout() {
   HDC dc = GetDC(window_);
   HGDIOBJ oldFont = SelectObject(dc, font_);
-  int y = kMargin;
-  const int width = kClientWidth - 2 * kMargin;
-  std::vector<HWND> buttons;
+  // The buttons first: each as wide as its text needs, and the form at
+  // least as wide as their row.
+  struct Button {
+    HWND window;
+    int width;
+  };
+  std::vector<Button> buttons;
+  int row = 0;
   for (const Child& child : children_) {
     const Control& control = *child.control;
-    if (!control.visible) continue;
-    if (IsButtonRow(control)) {
-      buttons.push_back(child.window);
-      continue;
-    }
+    if (!control.visible || !IsButtonRow(control)) continue;
+    const std::wstring shown = control.ShownCaption();
+    SIZE text{};
+    GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &text);
+    const int width = std::max<int>(kButtonWidth, text.cx + 2 * kButtonPadding);
+    buttons.push_back({child.window, width});
+    row += width + (row > 0 ? kGap : 0);
+  }
+  const int clientWidth = std::max(kClientWidth, row + 2 * kMargin);
+
+  int y = kMargin;
+  const int width = clientWidth - 2 * kMargin;
+  for (const Child& child : children_) {
+    const Control& control = *child.control;
+    if (!control.visible || IsButtonRow(control)) continue;
     int height = kTextHeight;
     if (control.kind == ControlKind::CheckBox || control.kind == ControlKind::OptionButton) {
       height = kCheckHeight;
@@ -184,15 +200,14 @@ void FormView::Layout() {
 
   // The buttons in one row at the bottom, right-aligned, as dialogs have them.
   y += kGap;
-  int x = kClientWidth - kMargin - static_cast<int>(buttons.size()) * (kButtonWidth + kGap) + kGap;
-  x = std::max(x, kMargin);
-  for (HWND button : buttons) {
-    MoveWindow(button, x, y, kButtonWidth, kButtonHeight, FALSE);
-    x += kButtonWidth + kGap;
+  int x = clientWidth - kMargin - row;
+  for (const Button& button : buttons) {
+    MoveWindow(button.window, x, y, button.width, kButtonHeight, FALSE);
+    x += button.width + kGap;
   }
   const int clientHeight = y + (buttons.empty() ? 0 : kButtonHeight) + kMargin;
 
-  RECT frame{0, 0, kClientWidth, clientHeight};
+  RECT frame{0, 0, clientWidth, clientHeight};
   AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
                      static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
   SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,

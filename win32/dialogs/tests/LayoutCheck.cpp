@@ -39,9 +39,14 @@ bool Visible(HWND window) {
 }  // namespace
 
 std::vector<std::wstring> LayoutProblems(const DialogView& view, int tab) {
+  return LayoutProblems(view.Bindings(), tab);
+}
+
+std::vector<std::wstring> LayoutProblems(const std::vector<DialogView::Binding>& shownControls,
+                                         int tab) {
   std::vector<std::wstring> problems;
   std::vector<const DialogView::Binding*> shown;
-  for (const DialogView::Binding& b : view.Bindings()) {
+  for (const DialogView::Binding& b : shownControls) {
     if ((b.tab != 0 && b.tab != tab) || !Visible(b.window)) continue;
     if (b.control->kind == ControlKind::Tab) continue;
     shown.push_back(&b);

@@ -13,5 +13,8 @@ namespace qx::win::testing {
 // The problems of the controls on the dialog itself (tab 0) and on the
 // panel of `tab`, as they are shown now; empty when it looks right.
 std::vector<std::wstring> LayoutProblems(const DialogView& view, int tab);
+// The same for windows that show the given controls.
+std::vector<std::wstring> LayoutProblems(const std::vector<DialogView::Binding>& shownControls,
+                                         int tab);
 
 }  // namespace qx::win::testing
