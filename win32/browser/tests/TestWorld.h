@@ -286,13 +286,41 @@ class NoDialogs final : public DialogHost {
   void UnloadAll() override {}
 };
 
+// The stand-ins for the ports every test world shares; a world adds its
+// desktop, shell, menus and the browsers' ports.
+struct StandInPorts {
+  Platform MakePlatform(Desktop& desktop, Shell& shell, PopupMenuFactory& menus,
+                        ShellWindowList& shellWindows, BrowserFactory& browsers) {
+    return Platform{store,    registry, files, clock,     random, desktop,      shell,   messages,
+                    error,    control,  hooks, ui,        keys,   sound,        area,    tray,
+                    pictures, menus,    input, unescaper, ansi,   shellWindows, browsers};
+  }
+
+  MemoryStore store;
+  NoRegistry registry;
+  MemoryFiles files;
+  FixedClock clock;
+  CountingRandom random;
+  RecordedMessages messages;
+  OkErrorDialog error;
+  AbortingProcess control;
+  NoHooks hooks;
+  MessageThread ui;
+  NoKeys keys;
+  Silence sound;
+  FixedWorkArea area;
+  NoTray tray;
+  BuiltInPictures pictures;
+  NoInput input;
+  WinUrlUnescaper unescaper;
+  Windows1252Codec ansi;
+};
+
 // Every port but the browsers'; the test supplies those.
-class ProgramWorld {
+class ProgramWorld : public StandInPorts {
  public:
   ProgramWorld(ShellWindowList& shellWindows, BrowserFactory& browsers)
-      : platform_{store,    registry, files, clock,     random, desktop,      shell,   messages,
-                  error,    control,  hooks, ui,        keys,   sound,        area,    tray,
-                  pictures, menus,    input, unescaper, ansi,   shellWindows, browsers} {}
+      : platform_(MakePlatform(desktop, shell, menus, shellWindows, browsers)) {}
   ~ProgramWorld() { Stop(); }
   ProgramWorld(const ProgramWorld&) = delete;
   ProgramWorld& operator=(const ProgramWorld&) = delete;
@@ -313,27 +341,9 @@ class ProgramWorld {
   MainForm& form() { return *form_; }
   Platform& platform() { return platform_; }
 
-  MemoryStore store;
-  NoRegistry registry;
-  MemoryFiles files;
-  FixedClock clock;
-  CountingRandom random;
   QuietDesktop desktop;
   NoShell shell;
-  RecordedMessages messages;
-  OkErrorDialog error;
-  AbortingProcess control;
-  NoHooks hooks;
-  MessageThread ui;
-  NoKeys keys;
-  Silence sound;
-  FixedWorkArea area;
-  NoTray tray;
-  BuiltInPictures pictures;
   Menus menus;
-  NoInput input;
-  WinUrlUnescaper unescaper;
-  Windows1252Codec ansi;
   NoDialogs dialogs;
 
  private:

@@ -82,13 +82,11 @@ class NoFileChosen final : public FileOpenDialog {
   std::optional<std::wstring> Show(const FileOpenRequest&) override { return std::nullopt; }
 };
 
-class DialogWorld {
+class DialogWorld : public StandInPorts {
  public:
   DialogWorld()
       : desktop(L"Local\\QuellixDialogTest." + std::to_wstring(GetCurrentProcessId())),
-        platform_{store,    registry, files, clock,     random, desktop,      shell,   messages,
-                  error,    control,  hooks, ui,        keys,   sound,        area,    tray,
-                  pictures, menus,    input, unescaper, ansi,   shellWindows, browsers},
+        platform_(MakePlatform(desktop, shell, menus, shellWindows, browsers)),
         forms(platform_, fileOpen),
         dialogs(forms) {
     desktop.SetWindowMaker(&CreateDialogWindow);
@@ -123,27 +121,9 @@ class DialogWorld {
     }
   }
 
-  MemoryStore store;
-  NoRegistry registry;
-  MemoryFiles files;
-  FixedClock clock;
-  CountingRandom random;
   WinDesktop desktop;
   RecordingShell shell;
-  RecordedMessages messages;
-  OkErrorDialog error;
-  AbortingProcess control;
-  NoHooks hooks;
-  MessageThread ui;
-  NoKeys keys;
-  Silence sound;
-  FixedWorkArea area;
-  NoTray tray;
-  BuiltInPictures pictures;
   AnsweredMenus menus;
-  NoInput input;
-  WinUrlUnescaper unescaper;
-  Windows1252Codec ansi;
   NoShellWindows shellWindows;
   NoBrowsers browsers;
   NoFileChosen fileOpen;

@@ -7,8 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+
+#include "win32/program/tests/ScratchFolder.h"
 
 namespace qx::win {
 namespace {
@@ -120,27 +123,13 @@ class Started {
 class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quellix");
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    folder_ = std::wstring(temp) + L"qxprogram" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(folder_.c_str(), nullptr);
+    scratch_ = std::make_unique<test::ScratchFolder>(L"qxprogram");
+    folder_ = scratch_->Path();
     program_ = folder_ + L"\\Quellix.exe";
     ASSERT_TRUE(CopyFileW(ProgramFile().c_str(), program_.c_str(), FALSE))
         << "cannot copy " << std::string(QX_PROGRAM_FILE);
   }
-  void TearDown() override {
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quellix");
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder_ + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        DeleteFileW((folder_ + L"\\" + data.cFileName).c_str());
-      } while (FindNextFileW(find, &data));
-      FindClose(find);
-    }
-    RemoveDirectoryW(folder_.c_str());
-  }
+  void TearDown() override { scratch_.reset(); }
   bool Exists(const wchar_t* name) const {
     return GetFileAttributesW((folder_ + L"\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
   }
@@ -178,6 +167,7 @@ class ProgramTest : public ::testing::Test {
     Write(L"websites.dat", rule + "example.com");
   }
 
+  std::unique_ptr<test::ScratchFolder> scratch_;
   std::wstring folder_;
   std::wstring program_;
 };

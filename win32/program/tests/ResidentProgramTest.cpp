@@ -9,11 +9,13 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <thread>
 
 #include "win32/program/ResidentProgram.h"
 #include "win32/program/tests/FakeControl.h"
+#include "win32/program/tests/ScratchFolder.h"
 
 namespace qx::win {
 namespace {
@@ -22,25 +24,14 @@ class ResidentProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quellix");
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    folder_ = std::wstring(temp) + L"qxresident" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(folder_.c_str(), nullptr);
+    scratch_ = std::make_unique<test::ScratchFolder>(L"qxresident");
+    folder_ = scratch_->Path();
   }
   void TearDown() override {
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quellix");
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder_ + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        DeleteFileW((folder_ + L"\\" + data.cFileName).c_str());
-      } while (FindNextFileW(find, &data));
-      FindClose(find);
-    }
-    RemoveDirectoryW(folder_.c_str());
+    scratch_.reset();
     OleUninitialize();
   }
+  std::unique_ptr<test::ScratchFolder> scratch_;
   std::wstring folder_;
 };
 
