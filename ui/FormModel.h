@@ -62,6 +62,9 @@ struct Control {
 
   // The caption as shown: without the access-key "&".
   std::wstring ShownCaption() const;
+  // What the user's actions name it by: its program name, else its caption
+  // as shown.
+  std::wstring Key() const { return name.empty() ? ShownCaption() : name; }
   std::vector<int> SelectedRows() const;  // from 1
   const ListRow* FirstSelected() const;
 };

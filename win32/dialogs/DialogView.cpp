@@ -8,6 +8,7 @@
 
 #include "win32/dialogs/DialogIds.h"
 #include "win32/forms/ModalLoop.h"
+#include "win32/forms/WindowText.h"
 #include "win32/program/Resources.h"
 
 namespace qx::win {
@@ -18,7 +19,6 @@ constexpr UINT_PTR kRefreshTimer = 0x5158;
 // The model changes on its own too (a pop-up killed while the dialog is
 // open adds a log row): the view looks again this often.
 constexpr UINT kRefreshMs = 250;
-constexpr wchar_t kTemplateProp[] = L"QuellixDialogTemplate";
 
 struct TemplateOf {
   std::wstring_view className;
@@ -80,21 +80,8 @@ bool Decoration(int id) {
   return id == 0xFFFF || id == -1 || id == QX_ID_BULB;
 }
 
-std::wstring TextOf(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  std::wstring text(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
-  const int got = GetWindowTextW(window, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(std::max(got, 0)));
-  return text;
-}
-
 void SetTextIfDifferent(HWND window, const std::wstring& text) {
-  if (TextOf(window) != text) SetWindowTextW(window, text.c_str());
-}
-
-// What the model names a control by: its program name, else its caption.
-std::wstring Key(const Control& control) {
-  return control.name.empty() ? control.ShownCaption() : control.name;
+  if (WindowText(window) != text) SetWindowTextW(window, text.c_str());
 }
 
 INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) {
@@ -118,12 +105,8 @@ bool SameRows(const std::vector<ListRow>& a, const std::vector<ListRow>& b) {
 HWND CreateDialogWindow(std::wstring_view className) {
   for (const TemplateOf& t : kTemplates) {
     if (t.className != className) continue;
-    HWND window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(t.id), nullptr,
-                                     &PlainDialogProc, 0);
-    if (window != nullptr) {
-      SetPropW(window, kTemplateProp, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(t.id)));
-    }
-    return window;
+    return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(t.id), nullptr,
+                              &PlainDialogProc, 0);
   }
   return nullptr;
 }
@@ -165,10 +148,9 @@ HWND DialogView::ChildFor(std::wstring_view nameOrCaption) const {
 }
 
 void DialogView::Bind() {
-  const int templateId =
-      static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(window_, kTemplateProp)));
-  if (templateId == QX_DLG_OPTIONS) {
-    tabs_ = GetDlgItem(window_, QX_ID_TABS);
+  // Only the settings dialog has a tab strip, and a panel for each tab.
+  tabs_ = GetDlgItem(window_, QX_ID_TABS);
+  if (tabs_ != nullptr) {
     int index = 0;
     for (const Control& c : form_.Controls()) {
       if (c.kind != ControlKind::Tab) continue;
@@ -206,7 +188,7 @@ void DialogView::Bind() {
     const bool bound = std::any_of(bindings_.begin(), bindings_.end(),
                                    [&](const Binding& b) { return b.control == &c; });
     if (!bound) {
-      unbound_.push_back(L"no window shows \"" + Key(c) + L"\" (tab " + std::to_wstring(c.tab) +
+      unbound_.push_back(L"no window shows \"" + c.Key() + L"\" (tab " + std::to_wstring(c.tab) +
                          L")");
     }
   }
@@ -220,14 +202,14 @@ void DialogView::BindChildren(HWND parent, int tab) {
     const int id = GetDlgCtrlID(child);
     if (Decoration(id)) continue;
     const Control* found = nullptr;
-    if (child == tabs_ && tabs_ != nullptr) {
+    if (child == tabs_) {
       // The strip shows the strip and each of its tabs.
       for (const Control& c : form_.Controls()) {
         if (c.kind == ControlKind::Tab) bindings_.push_back({&c, child, 0});
       }
     }
     const std::wstring_view name = NameOf(id);
-    const std::wstring text = TextOf(child);
+    const std::wstring text = WindowText(child);
     for (const Control& c : form_.Controls()) {
       if (c.kind == ControlKind::Tab) continue;
       const bool taken = std::any_of(bindings_.begin(), bindings_.end(),
@@ -444,10 +426,10 @@ void DialogView::SyncTexts() {
   for (const Binding& b : bindings_) {
     const Control& c = *b.control;
     if (c.kind != ControlKind::TextBox || !c.enabled || !c.visible) continue;
-    const std::wstring text = TextOf(b.window);
+    const std::wstring text = WindowText(b.window);
     if (text == c.text) continue;
     try {
-      form_.Type(Key(c), text);
+      form_.Type(c.Key(), text);
     } catch (const UiError&) {
     }
   }
@@ -461,16 +443,19 @@ void DialogView::Forward(const std::function<void()>& action) {
     // The model refused (a control it disabled meanwhile): the view shows
     // the model's state again below.
   }
-  if (!Ended()) Refresh();
-  if (acted_) acted_();
-  // What a dialog the action opened changed shows here too.
-  if (!Ended()) Refresh();
+  // The host's pass refreshes every view, this one included, also after a
+  // dialog the action opened has closed.
+  if (acted_) {
+    acted_();
+  } else if (!Ended()) {
+    Refresh();
+  }
   --busy_;
 }
 
 void DialogView::Act(const Binding& b, UINT code) {
   const Control& c = *b.control;
-  const std::wstring key = Key(c);
+  const std::wstring key = c.Key();
   switch (c.kind) {
     case ControlKind::Button:
     case ControlKind::CheckBox:
@@ -485,7 +470,7 @@ void DialogView::Act(const Binding& b, UINT code) {
       return;
     case ControlKind::TextBox: {
       if (code != EN_CHANGE && code != EN_KILLFOCUS) return;
-      const std::wstring text = TextOf(b.window);
+      const std::wstring text = WindowText(b.window);
       if (text != c.text) Forward([&] { form_.Type(key, text); });
       return;
     }
@@ -507,7 +492,7 @@ void DialogView::ListChanged(const Binding& b) {
     rows.push_back(i + 1);
   }
   if (rows == b.control->SelectedRows()) return;
-  const std::wstring key = Key(*b.control);
+  const std::wstring key = b.control->Key();
   Forward([&] { form_.SelectRows(key, rows); });
 }
 
@@ -555,7 +540,7 @@ LRESULT DialogView::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
       const Control& c = *b->control;
       if (c.kind == ControlKind::TabStrip && header->code == TCN_SELCHANGE) {
         const int tab = static_cast<int>(SendMessageW(tabs_, TCM_GETCURSEL, 0, 0)) + 1;
-        Forward([&] { form_.Pick(Key(c), tab); });
+        Forward([&] { form_.Pick(c.Key(), tab); });
         handled = true;
         return 0;
       }
@@ -568,7 +553,7 @@ LRESULT DialogView::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
         }
       } else if (header->code == NM_RCLICK) {
         ListChanged(*b);
-        Forward([&] { form_.RowMenu(Key(c)); });
+        Forward([&] { form_.RowMenu(c.Key()); });
       } else if (header->code == NM_DBLCLK) {
         for (const auto& [list, button] : kEditOnDoubleClick) {
           if (c.name == list && c.FirstSelected() != nullptr) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "win32/forms/ModalLoop.h"
+#include "win32/forms/WindowText.h"
 
 namespace qx::win {
 namespace {
@@ -23,11 +24,6 @@ constexpr int kCheckHeight = 20;
 
 bool IsButtonRow(const Control& control) {
   return control.kind == ControlKind::Button || control.kind == ControlKind::Link;
-}
-
-// What the model names a control by: its program name, else its caption.
-std::wstring Key(const Control& control) {
-  return control.name.empty() ? control.ShownCaption() : control.name;
 }
 
 }  // namespace
@@ -138,9 +134,7 @@ void FormView::Refresh() {
     std::wstring shown = control.kind == ControlKind::TextBox ? control.text : control.caption;
     // Static controls would take "&" as an access key only where the model
     // means one; labels show their text as it is.
-    wchar_t current[1024] = {};
-    GetWindowTextW(child.window, current, 1024);
-    if (shown != current) SetWindowTextW(child.window, shown.c_str());
+    if (shown != WindowText(child.window)) SetWindowTextW(child.window, shown.c_str());
     if (control.kind == ControlKind::CheckBox || control.kind == ControlKind::OptionButton) {
       SendMessageW(child.window, BM_SETCHECK, control.checked ? BST_CHECKED : BST_UNCHECKED, 0);
     }
@@ -248,18 +242,6 @@ void FormView::RunModal(HWND owner) {
   if (ownerWasEnabled && IsWindow(owner)) EnableWindow(owner, TRUE);
 }
 
-namespace {
-
-std::wstring WindowText(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  std::wstring text(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
-  const int got = GetWindowTextW(window, text.data(), length + 1);
-  text.resize(static_cast<size_t>(std::max(got, 0)));
-  return text;
-}
-
-}  // namespace
-
 void FormView::SyncTexts() {
   for (const Child& child : children_) {
     const Control& control = *child.control;
@@ -267,7 +249,7 @@ void FormView::SyncTexts() {
     const std::wstring text = WindowText(child.window);
     if (text == control.text) continue;
     try {
-      form_.Type(Key(control), text);
+      form_.Type(control.Key(), text);
     } catch (const UiError&) {
     }
   }
@@ -275,7 +257,7 @@ void FormView::SyncTexts() {
 
 void FormView::Act(const Child& child, WORD notification) {
   const Control& control = *child.control;
-  const std::wstring key = Key(control);
+  const std::wstring key = control.Key();
   const bool action = notification == BN_CLICKED || notification == EN_CHANGE ||
                       notification == EN_KILLFOCUS || notification == CBN_SELCHANGE;
   // Other notifications (an edit's update before it paints, focus) change

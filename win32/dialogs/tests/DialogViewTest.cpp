@@ -18,6 +18,7 @@
 #include "LayoutCheck.h"
 #include "Screenshot.h"
 #include "win32/dialogs/DialogIds.h"
+#include "win32/forms/WindowText.h"
 
 namespace qx::win::testing {
 namespace {
@@ -26,15 +27,7 @@ using ::testing::EndsWith;
 using ::testing::IsEmpty;
 
 std::wstring Text(HWND window) {
-  wchar_t text[1024] = {};
-  GetWindowTextW(window, text, 1024);
-  return text;
-}
-
-std::wstring ScreenshotPath(const std::wstring& name) {
-  std::string folder = QX_SCREENSHOTS;
-  CreateDirectoryA(folder.c_str(), nullptr);
-  return std::wstring(folder.begin(), folder.end()) + L"/" + name + L".png";
+  return WindowText(window);
 }
 
 // The user presses a button, box or link on screen.
@@ -174,7 +167,7 @@ void ExpectShownAsModelled(DialogView& view, int tab, const std::wstring& pictur
     EXPECT_EQ(IsWindowEnabled(b.window) != FALSE, c.enabled);
   }
   EXPECT_THAT(LayoutProblems(view, tab), IsEmpty()) << picture;
-  EXPECT_TRUE(SaveWindowPng(view.Window(), ScreenshotPath(picture))) << picture;
+  EXPECT_TRUE(SaveWindowPng(view.Window(), ScreenshotFile(picture))) << picture;
 }
 
 // The tooltip control a dialog owns, and how many tools it has.

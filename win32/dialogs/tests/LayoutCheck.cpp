@@ -4,14 +4,10 @@
 
 #include <algorithm>
 
+#include "win32/forms/WindowText.h"
+
 namespace qx::win::testing {
 namespace {
-
-std::wstring TextOf(HWND window) {
-  wchar_t text[1024] = {};
-  GetWindowTextW(window, text, 1024);
-  return text;
-}
 
 // The size the text needs in the control's font; width: where it wraps,
 // 0 for one line.
@@ -29,7 +25,7 @@ SIZE Needed(HWND control, const std::wstring& text, int width) {
 
 std::wstring Name(const DialogView::Binding& b) {
   const Control& c = *b.control;
-  return L"\"" + (c.name.empty() ? c.ShownCaption() : c.name) + L"\"";
+  return L"\"" + c.Key() + L"\"";
 }
 
 bool Visible(HWND window) {
@@ -56,7 +52,7 @@ std::vector<std::wstring> LayoutProblems(const std::vector<DialogView::Binding>&
     HWND w = b->window;
     RECT client{};
     GetClientRect(w, &client);
-    const std::wstring text = TextOf(w);
+    const std::wstring text = WindowText(w);
     const LONG_PTR style = GetWindowLongPtrW(w, GWL_STYLE);
     const auto clipped = [&](const SIZE& need, int width, int height) {
       if (need.cx > width || need.cy > height) {

@@ -19,6 +19,12 @@ struct Released {
 
 }  // namespace
 
+std::wstring ScreenshotFile(const std::wstring& name) {
+  const std::string folder = QX_SCREENSHOTS;
+  CreateDirectoryA(folder.c_str(), nullptr);
+  return std::wstring(folder.begin(), folder.end()) + L"/" + name + L".png";
+}
+
 bool SaveWindowPng(HWND window, const std::wstring& path) {
   // Painted as it is now, not as it was at the last pass of the loop: a
   // window just shown paints once its messages have run.

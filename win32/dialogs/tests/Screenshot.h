@@ -11,5 +11,8 @@ namespace qx::win::testing {
 // The window as the screen shows it, written as a PNG file. False when the
 // picture could not be taken or written.
 bool SaveWindowPng(HWND window, const std::wstring& path);
+// Where the picture called `name` goes: the build's screenshot folder,
+// made when missing.
+std::wstring ScreenshotFile(const std::wstring& name);
 
 }  // namespace qx::win::testing

@@ -16,23 +16,12 @@
 #include "ui/ErrorForm.h"
 #include "ui/InputBoxForm.h"
 #include "win32/forms/FormView.h"
+#include "win32/forms/WindowText.h"
 
 namespace qx::win::testing {
 namespace {
 
 using ::testing::IsEmpty;
-
-std::wstring Text(HWND window) {
-  wchar_t text[2048] = {};
-  GetWindowTextW(window, text, 2048);
-  return text;
-}
-
-std::wstring Picture(const std::wstring& name) {
-  const std::string folder = QX_SCREENSHOTS;
-  CreateDirectoryA(folder.c_str(), nullptr);
-  return std::wstring(folder.begin(), folder.end()) + L"/" + name + L".png";
-}
 
 // Shows the form in a window of its own, as the port does, and checks it
 // control by control.
@@ -44,19 +33,19 @@ void ExpectShownAndPhotographed(FormModel& form, const std::wstring& picture, bo
     if (masked) view.MaskText(L"InputText");
     ShowWindow(window, SW_SHOW);
     SetWindowPos(window, HWND_TOP, 40, 40, 0, 0, SWP_NOSIZE);
-    EXPECT_EQ(Text(window), form.Caption());
+    EXPECT_EQ(WindowText(window), form.Caption());
     std::vector<DialogView::Binding> shown;
     for (const Control& c : form.Controls()) {
-      const std::wstring key = c.name.empty() ? c.ShownCaption() : c.name;
+      const std::wstring key = c.Key();
       SCOPED_TRACE(key);
       HWND child = view.ChildFor(key);
       ASSERT_NE(child, nullptr);
       EXPECT_EQ(IsWindowVisible(child) != FALSE, c.visible);
-      EXPECT_EQ(Text(child), c.kind == ControlKind::TextBox ? c.text : c.caption);
+      EXPECT_EQ(WindowText(child), c.kind == ControlKind::TextBox ? c.text : c.caption);
       shown.push_back({&c, child, 0});
     }
     EXPECT_THAT(LayoutProblems(shown, 0), IsEmpty()) << picture;
-    EXPECT_TRUE(SaveWindowPng(window, Picture(picture))) << picture;
+    EXPECT_TRUE(SaveWindowPng(window, ScreenshotFile(picture))) << picture;
   }
   DestroyWindow(window);
 }
