@@ -73,7 +73,8 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Quellix"
 
 ; Asks a running Quellix to end the way logging off does (its hidden main
 ; form hears WM_CLOSE and writes its rules and log), waits up to ten seconds
-; for its instance mutex to go, and only then ends it by force.
+; for its process to end, then up to ten more for its instance mutex to go
+; (a Quellix without its main form), and only then ends it by force.
 !macro EndQuellix un
 Function ${un}EndQuellix
   FindWindow $0 "${MAIN_WINDOW_CLASS}" ""
@@ -82,8 +83,16 @@ Function ${un}EndQuellix
     FindWindow $0 "${MAIN_WINDOW_CLASS}" "" -3
   ${EndIf}
   ${If} $0 <> 0
+    ; Its process too: the mutex goes while the program is still tidying up,
+    ; and its file stays in use until the process has ended.
+    System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r4)'
+    System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i r4) p .r5'
     DetailPrint "Closing Quellix"
     SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+    ${If} $5 P<> 0
+      System::Call 'kernel32::WaitForSingleObject(p r5, i 10000)'
+      System::Call 'kernel32::CloseHandle(p r5)'
+    ${EndIf}
   ${EndIf}
   StrCpy $1 0
   ${Do}
@@ -167,30 +176,37 @@ Section "Quellix" SecProgram
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-Section "un.Quellix" SecUnProgram
-  SectionIn RO
-  Call un.EndQuellix
-  UnRegDLL "$INSTDIR\QuellixHelper.dll"
-  UnRegDLL "$INSTDIR\${CONTROL_NAME}"
-  Delete "$INSTDIR\Quellix.exe"
-  Delete "$INSTDIR\${CONTROL_NAME}"
-  ; The hook library stays mapped in other programs until each of them next
-  ; handles a message after the hooks went, and the browser helper lives in
-  ; running browsers: wait a little, then leave them to the next restart.
+; Deletes a file that something may still hold for a moment (a program
+; that is ending, a library other programs have yet to let go): tries for
+; three seconds, then leaves it to the next restart.
+!macro DeleteWhenFree file
   StrCpy $1 0
   ${Do}
     ClearErrors
-    Delete "$INSTDIR\catchwire.dll"
+    Delete "${file}"
     ${IfNot} ${Errors}
       ${Break}
     ${EndIf}
     ${If} $1 >= 10
-      Delete /REBOOTOK "$INSTDIR\catchwire.dll"
+      Delete /REBOOTOK "${file}"
       ${Break}
     ${EndIf}
     Sleep 300
     IntOp $1 $1 + 1
   ${Loop}
+!macroend
+
+Section "un.Quellix" SecUnProgram
+  SectionIn RO
+  Call un.EndQuellix
+  UnRegDLL "$INSTDIR\QuellixHelper.dll"
+  UnRegDLL "$INSTDIR\${CONTROL_NAME}"
+  !insertmacro DeleteWhenFree "$INSTDIR\Quellix.exe"
+  Delete "$INSTDIR\${CONTROL_NAME}"
+  ; The hook library stays mapped in other programs until each of them next
+  ; handles a message after the hooks went, and the browser helper lives in
+  ; running browsers: leave them to the next restart.
+  !insertmacro DeleteWhenFree "$INSTDIR\catchwire.dll"
   Delete /REBOOTOK "$INSTDIR\QuellixHelper.dll"
   Delete "$INSTDIR\quellix.chm"
   Delete "$INSTDIR\sounds\cork.wav"

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <filesystem>
 #include <fstream>
@@ -78,7 +79,11 @@ void Touch(const std::wstring& path) {
 }
 
 // Runs a program and answers its exit code (or -1 when it does not start).
-long RunProgram(const std::wstring& program, const std::wstring& arguments, DWORD waitMs = 120000) {
+// An uninstaller copies itself away, starts the copy and ends at once: with
+// `children`, the programs it started are waited for too, and their exit
+// code is the answer.
+long RunProgram(const std::wstring& program, const std::wstring& arguments, bool children = false) {
+  constexpr DWORD kWaitMs = 120000;
   std::wstring line = L"\"" + program + L"\" " + arguments;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -87,11 +92,29 @@ long RunProgram(const std::wstring& program, const std::wstring& arguments, DWOR
                       &startup, &info)) {
     return -1;
   }
-  WaitForSingleObject(info.hProcess, waitMs);
+  WaitForSingleObject(info.hProcess, kWaitMs);
   DWORD code = 0;
   GetExitCodeProcess(info.hProcess, &code);
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);
+  if (!children || code != 0) return static_cast<long>(code);
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return -1;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more;
+       more = Process32NextW(snapshot, &entry)) {
+    if (entry.th32ParentProcessID != info.dwProcessId) continue;
+    const HANDLE child =
+        OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+    if (child == nullptr) continue;  // already ended
+    WaitForSingleObject(child, kWaitMs);
+    DWORD childCode = 0;
+    GetExitCodeProcess(child, &childCode);
+    CloseHandle(child);
+    if (childCode != 0) code = childCode;
+  }
+  CloseHandle(snapshot);
   return static_cast<long>(code);
 }
 
@@ -152,13 +175,12 @@ class Installer : public testing::Test {
     ASSERT_EQ(RunProgram(gInstaller, L"/S /D=" + folder_), 0);
   }
 
-  // The uninstaller copies itself away and runs from there: wait until it
-  // has removed its own registration and file.
+  // The uninstaller copies itself away and runs from there, and removes its
+  // own registration and file.
   void Uninstall(const std::wstring& switches) {
-    ASSERT_EQ(RunProgram(folder_ + L"\\Uninstall.exe", switches), 0);
-    EXPECT_TRUE(WaitFor([&] {
-      return !Exists(folder_ + L"\\Uninstall.exe") && !KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey);
-    }));
+    ASSERT_EQ(RunProgram(folder_ + L"\\Uninstall.exe", switches, true), 0);
+    EXPECT_FALSE(Exists(folder_ + L"\\Uninstall.exe"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
   }
 
   std::wstring folder_, startMenu_, control_;
@@ -263,8 +285,9 @@ TEST_F(Installer, InstallsStartsAndUninstallsKeepingTheUsersFiles) {
   RegCloseKey(entry);
 
   Uninstall(L"/S");
-  // The running program was asked to close, not killed.
-  EXPECT_EQ(WaitForSingleObject(info.hProcess, 10000), WAIT_OBJECT_0);
+  // The running program was asked to close, not killed, and the uninstaller
+  // waited for it to end before it removed the program's file.
+  EXPECT_EQ(WaitForSingleObject(info.hProcess, 0), WAIT_OBJECT_0);
   CloseHandle(info.hProcess);
   EXPECT_FALSE(ProgramRuns());
   if (gStandIns) {
