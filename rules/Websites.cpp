@@ -25,10 +25,21 @@ Websites::Websites(FileSystem& files, const AnsiCodec& ansi, Settings& settings,
 // The text is lower-cased first, so the helpers' views give what their
 // copying forms give.
 Websites::RuleKey Websites::Normalise(std::wstring_view url, bool cutQuery) {
-  const std::wstring text = website::RuleLocalPathToFileUrl(LowerCase(url));
-  const std::wstring_view cut = cutQuery ? website::StripQueryView(text) : text;
-  return RuleKey{std::wstring(website::HostView(cut)),
-                 std::wstring(website::StripProtocolView(cut))};
+  std::wstring text = website::RuleLocalPathToFileUrl(LowerCase(url));
+  for (;;) {
+    const std::wstring_view cut = cutQuery ? website::StripQueryView(text) : text;
+    std::wstring_view rest = website::StripProtocolView(cut);
+    if (!rest.starts_with(kSubdomainMarker)) {
+      return RuleKey{std::wstring(website::HostView(cut)), std::wstring(rest)};
+    }
+    // In the rule file "*!" in front of a URL marks a subdomain rule, so no
+    // URL may begin with it (a typed "*!a.com", or one behind a scheme): it
+    // would come back from the file as a different rule. No host holds
+    // those characters; they go.
+    while (rest.starts_with(kSubdomainMarker))
+      rest.remove_prefix(kSubdomainMarker.size());
+    text = website::RuleLocalPathToFileUrl(std::wstring(rest));
+  }
 }
 
 Websites::RuleKey Websites::QueryStart(std::wstring_view lowerUrl) {

@@ -142,6 +142,44 @@ TEST_F(WebsitesFileTest, UnrepresentableCharacterIsStoredAsQuestionMarkWithoutWi
   EXPECT_FALSE(reloaded.Kill(L"http://a.com/index.htm"));
 }
 
+// "*!" in front of a stored URL marks a subdomain rule, so no rule's own URL
+// begins with it: a typed one, or one a scheme hid in a damaged record, would
+// come back from the file as a different rule.
+TEST_F(WebsitesFileTest, NoRuleUrlBeginsWithTheSubdomainMarker) {
+  struct Typed {
+    std::wstring url;
+    bool subdomains;
+    Loaded rule;
+  };
+  const std::vector<Typed> typed = {
+      {L"http://*!a.com/x", false, {L"a.com/x", 3, false}},
+      {L"*!*!b.com", false, {L"b.com", 3, false}},
+      {L"http://*!https://*!c.com", false, {L"c.com", 3, false}},
+      {L"http://*!d.com", true, {L"d.com", 3, true}},
+  };
+  Websites& rules = process.websites();
+  std::vector<Loaded> expected;
+  for (const Typed& t : typed) {
+    rules.Add(t.url, kAlwaysKill, false)->MatchSubdomains = t.subdomains;
+    expected.push_back(t.rule);
+  }
+  EXPECT_EQ(Contents(rules), expected);
+  EXPECT_TRUE(rules.Kill(L"http://a.com/x/y"));
+  process.EndOfLife();
+  EXPECT_EQ(Get(kWebsitesFile),
+            Encode({{3, L"a.com/x"}, {3, L"b.com"}, {3, L"c.com"}, {3, L"*!d.com"}}));
+  EXPECT_EQ(Load(), expected);
+
+  Put(kWebsitesFile, Encode({{2, L"banner:/*!e.com"}, {1, L"*!http://*!f.com/p"}}));
+  const std::vector<Loaded> damaged = {{L"e.com", 2, false}, {L"f.com/p", 1, true}};
+  EXPECT_EQ(Load(), damaged);
+  {
+    Websites again(desk.files(), codec, process.settings(), Reporter(process));
+    again.Terminate();
+  }
+  EXPECT_EQ(Load(), damaged);
+}
+
 TEST_F(WebsitesFileTest, FileCutAtEveryOffsetLoadsEveryWholeRecord) {
   std::vector<std::size_t> ends;
   const std::string bytes = Encode(kSample, &ends);
