@@ -8,7 +8,8 @@
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
 # FUZZ_SEED=N FUZZ_RUNS=N make a run repeatable: a fixed seed and a fixed
 # number of inputs per target instead of a time (CI uses them, so that a
-# result never depends on the machine's speed or luck).
+# result never depends on the machine's speed or luck). The same binary gives
+# the same result; a changed program may well take another path.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-20}
@@ -29,6 +30,14 @@ else
   for dir in fuzz/corpus/*/; do targets+=("$(basename "$dir")"); done
 fi
 
+# A seeded run is only repeatable with the same addresses from run to run
+# (libFuzzer keys what it learns from comparisons by code address) and
+# without re-reading the corpus folder on a timer.
+steady=()
+if [ -n "${FUZZ_SEED:-}" ] && setarch "$(uname -m)" -R true 2>/dev/null; then
+  steady=(setarch "$(uname -m)" -R)
+fi
+
 passed=0
 failed=0
 printf "%-16s %12s %8s %8s %8s\n" target executions coverage features crashes
@@ -39,8 +48,8 @@ for t in "${targets[@]}"; do
   mkdir -p "$work" "$crashes" "$(dirname "$log")"
   limit=(-max_total_time="$seconds")
   [ -n "${FUZZ_RUNS:-}" ] && limit=(-runs="$FUZZ_RUNS")
-  [ -n "${FUZZ_SEED:-}" ] && limit+=(-seed="$FUZZ_SEED")
-  build/fuzz/fuzz/fuzz_"$t" "${limit[@]}" -print_final_stats=1 -timeout=10 \
+  [ -n "${FUZZ_SEED:-}" ] && limit+=(-seed="$FUZZ_SEED" -reload=0)
+  "${steady[@]}" build/fuzz/fuzz/fuzz_"$t" "${limit[@]}" -print_final_stats=1 -timeout=10 \
     -rss_limit_mb=2048 -max_len=65536 -artifact_prefix="$crashes/" "$work" "fuzz/corpus/$t" \
     >"$log" 2>&1
   rc=$?
