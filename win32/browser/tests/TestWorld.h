@@ -242,14 +242,19 @@ class BuiltInPictures final : public Pictures {
   }
 };
 
+// A menu that lists its entries. Shown, it answers the entry whose key
+// `answer` holds, or none when there is no answer.
 class ListMenu final : public PopupMenu {
  public:
+  explicit ListMenu(const std::wstring* answer = nullptr) : answer_(answer) {}
   void SetOwner(Hwnd, Hwnd) override {}
   void SetOption(int) override {}
   void AddEntry(std::wstring_view caption, int, std::wstring_view key) override {
     entries_.push_back({std::wstring(caption), std::wstring(key)});
   }
-  int ShowAt(int, int) override { return 0; }
+  int ShowAt(int, int) override {
+    return answer_ != nullptr && !answer_->empty() ? IndexOf(*answer_) : 0;
+  }
   std::wstring KeyOf(int index) override {
     return index >= 1 && index <= static_cast<int>(entries_.size())
                ? entries_[static_cast<std::size_t>(index) - 1].second
@@ -265,12 +270,15 @@ class ListMenu final : public PopupMenu {
   void SetCaption(int, std::wstring_view) override {}
 
  private:
+  const std::wstring* answer_;
   std::vector<std::pair<std::wstring, std::wstring>> entries_;
 };
 
+// Menus the user answers with the entry whose key `answer` holds.
 class Menus final : public PopupMenuFactory {
  public:
-  std::unique_ptr<PopupMenu> Create() override { return std::make_unique<ListMenu>(); }
+  std::unique_ptr<PopupMenu> Create() override { return std::make_unique<ListMenu>(&answer); }
+  std::wstring answer;
 };
 
 class NoInput final : public InputBox {

@@ -26,45 +26,6 @@ class RecordingShell final : public Shell {
   std::vector<std::wstring> help;
 };
 
-// A menu that the user answers with the entry of a key set beforehand.
-class AnsweredMenu final : public PopupMenu {
- public:
-  explicit AnsweredMenu(const std::wstring& answer) : answer_(answer) {}
-  void SetOwner(Hwnd, Hwnd) override {}
-  void SetOption(int) override {}
-  void AddEntry(std::wstring_view caption, int, std::wstring_view key) override {
-    entries_.emplace_back(std::wstring(caption), std::wstring(key));
-  }
-  int ShowAt(int, int) override {
-    shown = true;
-    return IndexOf(answer_);
-  }
-  std::wstring KeyOf(int index) override {
-    return index >= 1 && index <= static_cast<int>(entries_.size())
-               ? entries_[static_cast<std::size_t>(index) - 1].second
-               : L"";
-  }
-  int IndexOf(std::wstring_view key) override {
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-      if (!key.empty() && entries_[i].second == key) return static_cast<int>(i) + 1;
-    }
-    return 0;
-  }
-  void SetImage(int, int) override {}
-  void SetCaption(int, std::wstring_view) override {}
-  bool shown = false;
-
- private:
-  const std::wstring& answer_;
-  std::vector<std::pair<std::wstring, std::wstring>> entries_;
-};
-
-class AnsweredMenus final : public PopupMenuFactory {
- public:
-  std::unique_ptr<PopupMenu> Create() override { return std::make_unique<AnsweredMenu>(answer); }
-  std::wstring answer;
-};
-
 class NoShellWindows final : public ShellWindowList {
  public:
   int Count() override { return 0; }
@@ -123,7 +84,7 @@ class DialogWorld : public StandInPorts {
 
   WinDesktop desktop;
   RecordingShell shell;
-  AnsweredMenus menus;
+  Menus menus;
   NoShellWindows shellWindows;
   NoBrowsers browsers;
   NoFileChosen fileOpen;
