@@ -16,7 +16,7 @@ sys.dont_write_bytecode = True  # keep the source folders clean
 sys.path.insert(0, os.path.join(HERE, "..", "program", "art"))
 
 from artkit import (arc, circle, linear, polygon, render, segment, solid,  # noqa: E402
-                    write_ico, write_preview)
+                    take_preview_option, write_ico, write_preview)
 
 SIZES = (16, 24, 32)
 RIM = (20, 56, 128)
@@ -54,11 +54,7 @@ def hook(size):
 
 
 def main(args):
-    preview = None
-    if "--preview" in args:
-        at = args.index("--preview")
-        preview = args[at + 1]
-        del args[at:at + 2]
+    preview = take_preview_option(args)
     path = args[0] if args else os.path.join(HERE, "omnihook.ico")
     images = [hook(size) for size in SIZES]
     write_ico(path, images)

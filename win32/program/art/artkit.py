@@ -11,6 +11,7 @@ out the same on every machine."""
 
 import math
 import struct
+import sys
 import zlib
 
 GRID = 16.0
@@ -279,6 +280,19 @@ def _png(path, width, height, rgb_rows):
         f.write(b"\x89PNG\r\n\x1a\n"
                 + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
                 + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def take_preview_option(args):
+    """Removes "--preview SHEET.png" from the command-line args and answers
+    the sheet's name, or None when the option is not there."""
+    if "--preview" not in args:
+        return None
+    at = args.index("--preview")
+    if at + 1 >= len(args):
+        sys.exit("--preview needs the name of a .png file")
+    preview = args[at + 1]
+    del args[at:at + 2]
+    return preview
 
 
 BACKGROUNDS = ((240, 240, 240), (32, 32, 36), (0, 84, 166))

@@ -16,8 +16,8 @@ import sys
 sys.dont_write_bytecode = True  # keep the source folder clean
 
 from artkit import (Shape, arc, circle, linear, polygon, radial, rect, render,
-                    rounded_rect, segment, solid, union, write_bmp, write_ico,  # noqa: E402
-                    write_preview)
+                    rounded_rect, segment, solid, take_preview_option, union,  # noqa: E402
+                    write_bmp, write_ico, write_preview)
 
 WHITE = (255, 255, 255)
 ICON_SIZES = (16, 24, 32, 48)
@@ -306,11 +306,7 @@ def write_all(folder, drawn):
 
 
 def main(args):
-    preview = None
-    if "--preview" in args:
-        at = args.index("--preview")
-        preview = args[at + 1]
-        del args[at:at + 2]
+    preview = take_preview_option(args)
     folder = args[0] if args else os.path.dirname(os.path.abspath(__file__))
     drawn = pictures()
     write_all(folder, drawn)
