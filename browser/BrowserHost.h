@@ -34,7 +34,8 @@ class BrowserHost {
   virtual void OnPopupKilled() = 0;
   virtual bool BlockingActive() = 0;
   virtual bool IsWindowsXPOrLater() = 0;
-  virtual std::wstring ProgramFolder() = 0;
+  // Where the context-menu marker pages live.
+  virtual std::wstring DataFolder() = 0;
   // Stops PageSink, arms the catch for this requester and answers PageSink's
   // browser object, to be handed out as a new window's object.
   virtual std::shared_ptr<Browser> ArmCatch(CatchMode mode,

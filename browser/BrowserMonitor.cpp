@@ -173,7 +173,7 @@ void BrowserMonitor::BeforeNavigate2(Browser& /*pDisp*/, Navigation& navigation,
 
 bool BrowserMonitor::ContextCommand(const std::wstring& url) {
   const std::wstring lowered = LowerCase(url);
-  if (!StartsWithNoCase(lowered, host_.ProgramFolder())) return false;
+  if (!StartsWithNoCase(lowered, host_.DataFolder())) return false;
   if (lowered.size() < 16) return false;
   const std::wstring tail = lowered.substr(lowered.size() - 16);
   const std::wstring prefix = LowerCase(GetSettings().URLPrefix());

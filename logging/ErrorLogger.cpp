@@ -24,7 +24,7 @@ ErrorLogger::ErrorLogger(FileSystem& files, Clock& clock, const AnsiCodec& ansi,
 }
 
 std::wstring ErrorLogger::LogFile() const {
-  return JoinPath(files_.ProgramFolder(), L"ErrorLog.txt");
+  return JoinPath(files_.DataFolder(), L"ErrorLog.txt");
 }
 
 void ErrorLogger::WriteEvent(std::wstring_view source, std::wstring_view message, EventType type) {

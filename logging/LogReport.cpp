@@ -181,7 +181,7 @@ void WriteSessionTable(std::string& page, std::span<const LogEntry> newestFirst,
 }
 
 std::wstring ShowPastLogs(FileSystem& files, const AnsiCodec& ansi) {
-  const std::wstring folder = files.ProgramFolder();
+  const std::wstring folder = files.DataFolder();
   const std::wstring dataPath = JoinPath(folder, L"log.dat");
 
   // Appending nothing creates the file when it is missing and leaves it

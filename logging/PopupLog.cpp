@@ -32,7 +32,7 @@ PopupLog::PopupLog(FileSystem& files, SettingsStore& store, Clock& clock, const 
     : files_(files), store_(store), clock_(clock), ansi_(ansi), settings_(settings) {}
 
 std::wstring PopupLog::ProgramFile(std::wstring_view name) const {
-  return JoinPath(files_.ProgramFolder(), name);
+  return JoinPath(files_.DataFolder(), name);
 }
 
 void PopupLog::Add(std::wstring_view source, std::wstring_view target, std::int32_t type) {

@@ -90,7 +90,7 @@ void MainForm::Load() {
 
 void MainForm::CreateMissingLogFiles() {
   for (const wchar_t* name : {L"log.htm", L"log.dat", L"errorlog.txt"}) {
-    const std::wstring path = JoinPath(platform_.files.ProgramFolder(), name);
+    const std::wstring path = JoinPath(platform_.files.DataFolder(), name);
     if (!FileHasData(platform_.files, path)) Step([&] { platform_.files.WriteAll(path, ""); });
   }
 }
@@ -98,6 +98,7 @@ void MainForm::CreateMissingLogFiles() {
 void MainForm::InitializeMonitor() {
   Settings& settings = process_.settings();
   WriteMenuScripts(platform_.files, platform_.ansi, settings.URLPrefix());
+  RegisterMenuEntries(platform_.registry, platform_.files.DataFolder());
   CreateMissingLogFiles();
   Step([&] { settings.ImplementDisableIPC(platform_.hookControl, process_.windows().Count()); });
   Browsers().Refresh();
@@ -167,8 +168,8 @@ bool MainForm::IsWindowsXPOrLater() {
   return process_.windowInfo().IsWindowsXPOrLater();
 }
 
-std::wstring MainForm::ProgramFolder() {
-  return platform_.files.ProgramFolder();
+std::wstring MainForm::DataFolder() {
+  return platform_.files.DataFolder();
 }
 
 void MainForm::DoEvents() {

@@ -97,7 +97,7 @@ class MainForm final : public BrowserHost, public OmnihookEvents, private SysTra
   void AddWebsiteRule(const std::wstring& site, int ruleType, bool stripWww) override;
   void LogAdd(const std::wstring& source, const std::wstring& target, int popupType) override;
   bool IsWindowsXPOrLater() override;
-  std::wstring ProgramFolder() override;
+  std::wstring DataFolder() override;
   std::shared_ptr<Browser> ArmCatch(CatchMode mode,
                                     std::weak_ptr<BrowserMonitor> requester) override;
   int DialogCounter() override { return dialogAllowCounter_; }

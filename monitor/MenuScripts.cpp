@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "base/Text.h"
 #include "monitor/StartupModule.h"
 #include "platform/PlatformError.h"
 
@@ -28,11 +29,47 @@ void WriteIfEmpty(FileSystem& files, const AnsiCodec& ansi, const std::wstring& 
 }
 
 void RenameFile(FileSystem& files, std::wstring_view from, std::wstring_view to) {
-  const std::wstring folder = files.ProgramFolder();
+  const std::wstring folder = files.DataFolder();
   Step([&] { files.Rename(JoinPath(folder, from), JoinPath(folder, to)); });
 }
 
+// The entry already runs this script.
+bool EntryRuns(Registry& registry, const std::wstring& key, const std::wstring& script) {
+  const RegOpen open = registry.OpenKey(RegRoot::CurrentUser, key);
+  if (open.code != kRegSuccess || open.key == 0) return false;
+  RegValue value;
+  const bool same =
+      registry.QueryValue(open.key, L"", value) == kRegSuccess && value.type == RegType::String &&
+      EqualsNoCase(std::wstring_view(value.text).substr(0, value.text.find(L'\0')), script);
+  registry.CloseKey(open.key);
+  return same;
+}
+
+void WriteEntry(Registry& registry, const std::wstring& key, const std::wstring& script) {
+  const RegOpen open = registry.CreateKey(RegRoot::CurrentUser, key);
+  if (open.code != kRegSuccess || open.key == 0) return;
+  RegValue text;
+  text.text = script;
+  text.text.push_back(L'\0');
+  registry.SetValue(open.key, L"", text);
+  RegValue contexts;
+  contexts.type = RegType::Dword;
+  contexts.dword = kMenuEntryContexts;
+  registry.SetValue(open.key, L"Contexts", contexts);
+  registry.CloseKey(open.key);
+}
+
 }  // namespace
+
+void RegisterMenuEntries(Registry& registry, std::wstring_view folder) {
+  const std::pair<std::wstring_view, std::wstring_view> kEntries[] = {
+      {kAllowMenuEntry, kTrustScript}, {kKillMenuEntry, kBlockScript}};
+  for (const auto& [entry, script] : kEntries) {
+    const std::wstring key = std::wstring(kMenuExtKey) + L"\\" + std::wstring(entry);
+    const std::wstring path = JoinPath(folder, script);
+    if (!EntryRuns(registry, key, path)) WriteEntry(registry, key, path);
+  }
+}
 
 std::wstring MenuScriptText(std::wstring_view programFolder, wchar_t letter,
                             std::wstring_view urlPrefix) {
@@ -57,7 +94,7 @@ std::wstring MarkerPageText(wchar_t letter) {
 }
 
 void WriteMenuScripts(FileSystem& files, const AnsiCodec& ansi, std::wstring_view urlPrefix) {
-  const std::wstring folder = files.ProgramFolder();
+  const std::wstring folder = files.DataFolder();
   WriteIfEmpty(files, ansi, JoinPath(folder, kBlockScript),
                MenuScriptText(folder, L'b', urlPrefix));
   WriteIfEmpty(files, ansi, JoinPath(folder, kTrustScript),

@@ -24,6 +24,7 @@ void ShowHelpTopic(Shell& shell, const FileSystem& files, std::wstring_view topi
 }  // namespace qx
 
 #include "base/Text.h"
+#include "monitor/DataFolder.h"
 #include "monitor/DialogHost.h"
 #include "monitor/MainForm.h"
 #include "monitor/Process.h"
@@ -77,6 +78,8 @@ StartOutcome Main(std::wstring_view commandLine, Platform& platform, DialogHost&
   Step([&] { another = platform.desktop.PreviousInstance(); });
   if (another) return StartOutcome::Ended;
 
+  // Once, before anything opens a file: where the rules and logs live.
+  platform.files.SetDataFolder(ChooseDataFolder(platform.files));
   process = std::make_unique<Process>(platform);
   process->settings();
   float startTime = 0;

@@ -25,6 +25,25 @@ class FileSystem {
   // Fails when the source is missing or the target exists.
   virtual void Rename(std::wstring_view from, std::wstring_view to) = 0;
   virtual void Remove(std::wstring_view path) = 0;
+
+  // The user's own folders (the roaming application-data folder and the
+  // local one), without a trailing backslash; "" where the system has none.
+  virtual std::wstring AppDataFolder() const { return {}; }
+  virtual std::wstring LocalAppDataFolder() const { return {}; }
+  virtual bool FolderExists(std::wstring_view path);
+  // Creates one folder; its parent must exist.
+  virtual void CreateFolder(std::wstring_view path);
+  // Whether this user may create files in the folder: the program's own
+  // folder is read-only for a standard user on every system since Vista.
+  virtual bool CanCreateFilesIn(std::wstring_view folder);
+
+  // Where the program keeps its rules, logs and context-menu files: the
+  // program's folder until the start routine has chosen (monitor/DataFolder.h).
+  std::wstring DataFolder() const { return dataFolder_.empty() ? ProgramFolder() : dataFolder_; }
+  void SetDataFolder(std::wstring folder) { dataFolder_ = std::move(folder); }
+
+ private:
+  std::wstring dataFolder_;
 };
 
 // "folder\name".

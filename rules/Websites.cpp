@@ -256,7 +256,7 @@ void Websites::Load() {
 
 void Websites::ImportServerList() {
   Step([&] {
-    const std::wstring path = JoinPath(files_.ProgramFolder(), kServerListFile);
+    const std::wstring path = JoinPath(files_.DataFolder(), kServerListFile);
     if (!files_.Exists(path)) return;
     const std::string bytes = files_.ReadAll(path);
     for (const ServerListEntry& entry : ParseServerList(ansi_.Decode(bytes))) {
@@ -271,7 +271,7 @@ void Websites::ImportServerList() {
 void Websites::LoadRuleFile() {
   std::string bytes;
   if (!Step([&] {
-        const std::wstring path = JoinPath(files_.ProgramFolder(), kWebsitesFile);
+        const std::wstring path = JoinPath(files_.DataFolder(), kWebsitesFile);
         if (files_.Exists(path)) bytes = files_.ReadAll(path);
       })) {
     ruleFileUnreadable_ = true;
@@ -303,7 +303,7 @@ bool Websites::SaveRuleFile() {
     }
   }
   return Step(
-      [&] { files_.WriteAll(JoinPath(files_.ProgramFolder(), kWebsitesFile), writer.Bytes()); });
+      [&] { files_.WriteAll(JoinPath(files_.DataFolder(), kWebsitesFile), writer.Bytes()); });
 }
 
 void Websites::Terminate() {
@@ -313,7 +313,7 @@ void Websites::Terminate() {
   const bool saved = SaveRuleFile();
   if (saved && listImported_) {
     Step([&] {
-      const std::wstring path = JoinPath(files_.ProgramFolder(), kServerListFile);
+      const std::wstring path = JoinPath(files_.DataFolder(), kServerListFile);
       if (files_.Exists(path)) files_.Remove(path);
     });
     listImported_ = false;

@@ -113,7 +113,7 @@ const Window* Windows::FindRule(const WindowGroup& group, std::wstring_view capt
 void Windows::Load() {
   std::string bytes;
   if (!Step([&] {
-        const std::wstring path = JoinPath(files_.ProgramFolder(), kWindowsFile);
+        const std::wstring path = JoinPath(files_.DataFolder(), kWindowsFile);
         if (files_.Exists(path)) bytes = files_.ReadAll(path);
       })) {
     ruleFileUnreadable_ = true;
@@ -152,7 +152,7 @@ void Windows::Terminate() {
         writer.PutText(rule.Program);
       }
     }
-    Step([&] { files_.WriteAll(JoinPath(files_.ProgramFolder(), kWindowsFile), writer.Bytes()); });
+    Step([&] { files_.WriteAll(JoinPath(files_.DataFolder(), kWindowsFile), writer.Bytes()); });
   }
   groupByProgram_.Clear();
   groups_.clear();

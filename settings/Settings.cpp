@@ -283,13 +283,23 @@ void Settings::ApplyStartMode(RegistryHelpers& registry, std::int32_t mode) cons
   if (mode == 0 || mode == 1) {
     registry.DeleteRegKey(RegRoot::LocalMachine, helperKey);
   } else if (mode == 2) {
+    // Unelevated this fails; the installer registered the helper for every
+    // user, and it starts the program only for users who chose this mode.
     registry.CreateRegKey(RegRoot::LocalMachine, helperKey);
   }
+  const std::wstring line = programFolder_ + L"\\Quellix.exe auto";
   if (mode == 1) {
-    registry.SetRegValue(RegRoot::LocalMachine, kRunKey, L"Quellix",
-                         programFolder_ + L"\\Quellix.exe auto");
+    registry.SetRegValue(RegRoot::LocalMachine, kRunKey, L"Quellix", line);
+    // A user who may not write for the whole machine gets an entry of
+    // their own; one entry is enough either way.
+    if (registry.LastRegResult() == kRegAccessDenied) {
+      registry.SetRegValue(RegRoot::CurrentUser, kRunKey, L"Quellix", line);
+    } else {
+      registry.DeleteRegValue(RegRoot::CurrentUser, kRunKey, L"Quellix");
+    }
   } else {
     registry.DeleteRegValue(RegRoot::LocalMachine, kRunKey, L"Quellix");
+    registry.DeleteRegValue(RegRoot::CurrentUser, kRunKey, L"Quellix");
   }
 }
 

@@ -49,6 +49,7 @@ const std::map<std::wstring, ScenarioWorld::Handler>& ScenarioWorld::Expectation
       {L"store", &ScenarioWorld::ExpectStore},
       {L"registry", &ScenarioWorld::ExpectRegistry},
       {L"file", &ScenarioWorld::ExpectFile},
+      {L"userfile", &ScenarioWorld::ExpectFile},
       {L"chrome", &ScenarioWorld::ExpectChrome},
       {L"place", &ScenarioWorld::ExpectPlace},
       {L"ui", &ScenarioWorld::ExpectUi},
@@ -70,6 +71,7 @@ void ScenarioWorld::Expect(ScenarioArgs& a, bool dry) {
   }
   expectingKill_ = what.text == L"kill";
   expectingNoRule_ = what.text == L"norule";
+  expectingUserFile_ = what.text == L"userfile";
   (this->*(it->second))(a, dry);
 }
 
@@ -360,6 +362,7 @@ void ScenarioWorld::ExpectRegistry(ScenarioArgs& a, bool dry) {
 }
 
 void ScenarioWorld::ExpectFile(ScenarioArgs& a, bool dry) {
+  const bool user = expectingUserFile_;
   const std::wstring name = a.Text("NAME");
   const int kind = a.Choice("missing, empty, exists, size, text, hex, contains, lacks or matches",
                             {L"missing", L"empty", L"exists", L"size", L"text", L"hex", L"contains",
@@ -371,7 +374,8 @@ void ScenarioWorld::ExpectFile(ScenarioArgs& a, bool dry) {
   a.End();
   if (dry) return;
   auto& files = desktop_.files();
-  const std::wstring path = files.ProgramFile(name);
+  const std::wstring path =
+      JoinPath(user ? desktop_.UserDataFolder() : files.ProgramFolder(), name);
   std::optional<std::string> bytes;
   if (files.Exists(path)) bytes = files.ReadAll(path);
   const std::string where = ToUtf8(name) + " ";

@@ -1,5 +1,6 @@
 #include "sim/ScenarioWorld.h"
 
+#include "monitor/MenuScripts.h"
 #include "platform/PlatformError.h"
 #include "platform/UiServices.h"
 
@@ -108,6 +109,8 @@ const std::map<std::wstring, ScenarioWorld::Handler>& ScenarioWorld::Handlers() 
       {L"workarea", &ScenarioWorld::WorkArea},
       {L"store", &ScenarioWorld::Store},
       {L"file", &ScenarioWorld::File},
+      {L"userfile", &ScenarioWorld::File},
+      {L"user", &ScenarioWorld::User},
       {L"start", &ScenarioWorld::Start},
       {L"answer", &ScenarioWorld::Answer},
       {L"wait", &ScenarioWorld::Wait},
@@ -270,16 +273,24 @@ ProcessId ScenarioWorld::ProcessFor(const std::wstring& exe) {
 // --- Around the program -----------------------------------------------------
 
 void ScenarioWorld::Os(ScenarioArgs& a, bool dry) {
-  const int which =
-      a.Choice("95, 98, nt5.0, nt5.1 or nt6.0", {L"95", L"98", L"nt5.0", L"nt5.1", L"nt6.0"});
+  const int which = a.Choice("95, 98, nt5.0, nt5.1, nt6.0, nt6.1 or nt10.0",
+                             {L"95", L"98", L"nt5.0", L"nt5.1", L"nt6.0", L"nt6.1", L"nt10.0"});
   a.End();
   if (dry) return;
   const OsVersionInfo kVersions[] = {{4, 0, 950, 1, L""},
                                      {4, 10, 1998, 1, L""},
                                      {5, 0, 2195, 2, L"Service Pack 4"},
                                      {5, 1, 2600, 2, L"Service Pack 2"},
-                                     {6, 0, 6000, 2, L""}};
-  desktop_.windows().SetVersion(kVersions[which]);
+                                     {6, 0, 6000, 2, L""},
+                                     {6, 1, 7601, 2, L"Service Pack 1"},
+                                     {10, 0, 19045, 2, L""}};
+  desktop_.SetVersion(kVersions[which]);
+}
+
+void ScenarioWorld::User(ScenarioArgs& a, bool dry) {
+  const int which = a.Choice("admin or standard", {L"admin", L"standard"});
+  a.End();
+  if (!dry) desktop_.SetStandardUser(which == 1);
 }
 
 void ScenarioWorld::WorkArea(ScenarioArgs& a, bool dry) {
@@ -301,13 +312,17 @@ void ScenarioWorld::Store(ScenarioArgs& a, bool dry) {
 }
 
 void ScenarioWorld::File(ScenarioArgs& a, bool dry) {
+  const bool user = a.Command() == L"userfile";
   const std::wstring name = a.Text("NAME");
   const int kind = a.Choice("hex, text or empty", {L"hex", L"text", L"empty"});
   std::string bytes;
   if (kind == 0) bytes = HexBytes(a.Text("HEX"));
   if (kind == 1) bytes = desktop_.platform().ansi.Encode(a.Text("TEXT"));
   a.End();
-  if (!dry) desktop_.files().WriteAll(desktop_.files().ProgramFile(name), bytes);
+  if (dry) return;
+  // Files of an earlier run: the world puts them there, whoever the user is.
+  const std::wstring folder = user ? desktop_.UserDataFolder() : desktop_.files().ProgramFolder();
+  desktop_.files().Put(JoinPath(folder, name), bytes);
 }
 
 void ScenarioWorld::Start(ScenarioArgs& a, bool dry) {
@@ -549,10 +564,14 @@ void ScenarioWorld::Menu(ScenarioArgs& a, bool dry) {
   const bool block = a.Choice("block or allow", {L"block", L"allow"}) == 0;
   a.End();
   if (dry) return;
-  // The browser runs the entry's script file under its active name; while
-  // the program is not running there is none, and the entry does nothing.
-  const std::wstring path =
-      desktop_.files().ProgramFile(block ? L"blocksite.script" : L"trustsite.script");
+  // The browser runs the script file its list of context-menu entries names
+  // for the user; while the program is not running there is none under that
+  // name, and the entry does nothing.
+  const std::wstring key =
+      std::wstring(kMenuExtKey) + L"\\" + std::wstring(block ? kKillMenuEntry : kAllowMenuEntry);
+  const auto entry = desktop_.registry().Value(RegRoot::CurrentUser, key, L"");
+  if (!entry || entry->type != RegType::String) return;
+  const std::wstring path = entry->text.substr(0, entry->text.find(L'\0'));
   if (!desktop_.files().Exists(path)) return;
   const std::wstring script = desktop_.platform().ansi.Decode(desktop_.files().ReadAll(path));
   InProgram([&] { desktop_.browsers().UseMenuEntry(*BrowserOf(id), script); });

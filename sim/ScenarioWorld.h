@@ -99,6 +99,7 @@ class ScenarioWorld : private DecisionObserver, private ModalDriver {
   void TrayRelease(ScenarioArgs& a, bool dry);
   void PickFile(ScenarioArgs& a, bool dry);
   void Fail(ScenarioArgs& a, bool dry);
+  void User(ScenarioArgs& a, bool dry);
   // Expectations.
   void Expect(ScenarioArgs& a, bool dry);
   void ExpectRunning(ScenarioArgs& a, bool dry);
@@ -172,6 +173,7 @@ class ScenarioWorld : private DecisionObserver, private ModalDriver {
   std::map<std::wstring, ProcessId> processes_;
   bool expectingKill_ = false;
   bool expectingNoRule_ = false;
+  bool expectingUserFile_ = false;
   std::vector<DialogRequest> dialogRequests_;
   std::size_t soundsSeen_ = 0;
   std::size_t messagesSeen_ = 0;

@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include "monitor/DataFolder.h"
 #include "platform/PlatformError.h"
 
 namespace qx::sim {
@@ -60,6 +61,20 @@ SimDesktop::SimDesktop(fs::path driveRoot)
                                                   ansi_,        browsers_.shellWindows(),
                                                   browsers_});
   ui_.SetPendingMessages([this] { windows_.DeliverPostedCloses(); });
+}
+
+void SimDesktop::SetVersion(const OsVersionInfo& version) {
+  windows_.SetVersion(version);
+  files_.SetVistaProfiles(version.platformId == 2 && version.majorVersion >= 6);
+}
+
+void SimDesktop::SetStandardUser(bool standard) {
+  files_.SetStandardUser(standard);
+  registry_.SetReadOnly(RegRoot::LocalMachine, standard);
+}
+
+std::wstring SimDesktop::UserDataFolder() const {
+  return JoinPath(files_.AppDataFolder(), kUserDataFolderName);
 }
 
 ProcessId SimDesktop::ClaimProgramProcess() {

@@ -65,6 +65,12 @@ class SimDesktop {
   // Moves the virtual clock on; timers tick on the way.
   void Advance(std::int64_t ms) { ui_.Advance(ms); }
   const std::filesystem::path& DriveRoot() const { return root_; }
+  // The simulated system; the user's folders follow its layout.
+  void SetVersion(const OsVersionInfo& version);
+  // A standard user (true) or an administrator (the default).
+  void SetStandardUser(bool standard);
+  // The program's folder below the user's application-data folder.
+  std::wstring UserDataFolder() const;
   // The program's process on the desktop.
   ProcessId ProgramProcess() const { return programProcess_; }
   // Lets go of what the desktop records only for a scenario's expectations:

@@ -23,11 +23,68 @@ bool ValidName(std::wstring_view name) {
   return true;
 }
 
+constexpr std::wstring_view kProtectedFolder = L"C:\\Program Files";
+
 }  // namespace
 
 SimFileSystem::SimFileSystem(FailureInjector& failures, fs::path driveRoot)
     : failures_(failures), root_(std::move(driveRoot)) {
   fs::create_directories(root_ / "Program Files" / "Quellix");
+  // Both profile layouts exist, so that a scenario may switch systems.
+  fs::create_directories(root_ / "Users" / "User" / "AppData" / "Roaming");
+  fs::create_directories(root_ / "Users" / "User" / "AppData" / "Local");
+  fs::create_directories(root_ / "Documents and Settings" / "User" / "Application Data");
+  fs::create_directories(root_ / "Documents and Settings" / "User" / "Local Settings" /
+                         "Application Data");
+}
+
+std::wstring SimFileSystem::AppDataFolder() const {
+  failures_.Check("Files.AppDataFolder");
+  return vistaProfiles_ ? L"C:\\Users\\User\\AppData\\Roaming"
+                        : L"C:\\Documents and Settings\\User\\Application Data";
+}
+
+std::wstring SimFileSystem::LocalAppDataFolder() const {
+  failures_.Check("Files.LocalAppDataFolder");
+  return vistaProfiles_ ? L"C:\\Users\\User\\AppData\\Local"
+                        : L"C:\\Documents and Settings\\User\\Local Settings\\Application Data";
+}
+
+bool SimFileSystem::FolderExists(std::wstring_view path) {
+  failures_.Check("Files.FolderExists");
+  std::error_code ec;
+  return fs::is_directory(HostPath(path), ec);
+}
+
+void SimFileSystem::CreateFolder(std::wstring_view path) {
+  failures_.Check("Files.CreateFolder");
+  CheckWritable(path);
+  const fs::path target = HostPath(path);
+  std::error_code ec;
+  if (!fs::is_directory(target.parent_path(), ec)) Fail(kErrPathNotFound, L"Path not found", path);
+  if (fs::exists(target, ec)) Fail(kErrPermissionDenied, L"Path/File access error", path);
+  fs::create_directory(target, ec);
+  if (ec) Fail(kErrPermissionDenied, L"Permission denied", path);
+}
+
+bool SimFileSystem::CanCreateFilesIn(std::wstring_view folder) {
+  failures_.Check("Files.CanCreateFilesIn");
+  try {
+    CheckWritable(JoinPath(folder, L"x"));
+  } catch (const PlatformError&) {
+    return false;
+  }
+  return true;
+}
+
+void SimFileSystem::CheckWritable(std::wstring_view path) const {
+  if (!standardUser_) return;
+  const std::wstring lowered = LowerCase(path);
+  const std::wstring root = LowerCase(kProtectedFolder);
+  if (lowered.size() > root.size() && lowered.compare(0, root.size(), root) == 0 &&
+      lowered[root.size()] == L'\\') {
+    Fail(kErrPermissionDenied, L"Permission denied", path);
+  }
 }
 
 fs::path SimFileSystem::HostPath(std::wstring_view path) const {
@@ -95,6 +152,19 @@ void SimFileSystem::Reserve(std::size_t bytes) {
 
 void SimFileSystem::WriteAll(std::wstring_view path, std::string_view bytes) {
   failures_.Check("Files.WriteAll");
+  CheckWritable(path);
+  Write(path, bytes);
+}
+
+void SimFileSystem::Put(std::wstring_view path, std::string_view bytes) {
+  const fs::path target = HostPath(path);
+  std::error_code ec;
+  fs::create_directories(target.parent_path(), ec);
+  std::ofstream out(target, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+void SimFileSystem::Write(std::wstring_view path, std::string_view bytes) {
   const fs::path target = HostPath(path);
   std::error_code ec;
   if (!fs::is_directory(target.parent_path(), ec)) Fail(kErrPathNotFound, L"Path not found", path);
@@ -129,6 +199,7 @@ void SimFileSystem::WriteAll(std::wstring_view path, std::string_view bytes) {
 
 void SimFileSystem::Append(std::wstring_view path, std::string_view bytes) {
   failures_.Check("Files.Append");
+  CheckWritable(path);
   const fs::path target = HostPath(path);
   std::error_code ec;
   if (!fs::is_directory(target.parent_path(), ec)) Fail(kErrPathNotFound, L"Path not found", path);
@@ -141,6 +212,8 @@ void SimFileSystem::Append(std::wstring_view path, std::string_view bytes) {
 
 void SimFileSystem::Rename(std::wstring_view from, std::wstring_view to) {
   failures_.Check("Files.Rename");
+  CheckWritable(from);
+  CheckWritable(to);
   const fs::path source = HostPath(from);
   const fs::path target = HostPath(to);
   std::error_code ec;
@@ -155,6 +228,7 @@ void SimFileSystem::Rename(std::wstring_view from, std::wstring_view to) {
 
 void SimFileSystem::Remove(std::wstring_view path) {
   failures_.Check("Files.Remove");
+  CheckWritable(path);
   std::error_code ec;
   const fs::path target = HostPath(path);
   if (!fs::is_regular_file(target, ec)) Fail(kErrFileNotFound, L"File not found", path);

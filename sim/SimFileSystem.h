@@ -26,6 +26,22 @@ class SimFileSystem final : public FileSystem {
   void Append(std::wstring_view path, std::string_view bytes) override;
   void Rename(std::wstring_view from, std::wstring_view to) override;
   void Remove(std::wstring_view path) override;
+  std::wstring AppDataFolder() const override;
+  std::wstring LocalAppDataFolder() const override;
+  bool FolderExists(std::wstring_view path) override;
+  void CreateFolder(std::wstring_view path) override;
+  bool CanCreateFilesIn(std::wstring_view folder) override;
+
+  // The user's folders as Windows lays them out: "C:\Users\User\AppData"
+  // from Vista on, "C:\Documents and Settings\User" before.
+  void SetVistaProfiles(bool vista) { vistaProfiles_ = vista; }
+  // A standard user may not change anything under "C:\Program Files", as
+  // on every system since Vista (where an administrator runs unelevated
+  // too); the default user may.
+  void SetStandardUser(bool standard) { standardUser_ = standard; }
+  // The world's own writes (a scenario's files, an earlier install's): no
+  // failure is injected and nothing is protected.
+  void Put(std::wstring_view path, std::string_view bytes);
 
   // The host path a Windows path stands for (existing components matched
   // without regard to case); throws PlatformError for a path off drive C:
@@ -37,10 +53,15 @@ class SimFileSystem final : public FileSystem {
 
  private:
   void Reserve(std::size_t bytes);
+  void Write(std::wstring_view path, std::string_view bytes);
+  // Throws "Permission denied" for a change this user may not make.
+  void CheckWritable(std::wstring_view path) const;
 
   FailureInjector& failures_;
   std::filesystem::path root_;
   std::int64_t spaceLeft_ = -1;  // -1: unlimited
+  bool vistaProfiles_ = false;
+  bool standardUser_ = false;
 };
 
 }  // namespace qx::sim

@@ -62,14 +62,13 @@ RegOpen SimRegistry::OpenKey(RegRoot root, std::wstring_view path) {
 
 RegOpen SimRegistry::CreateKey(RegRoot root, std::wstring_view path) {
   if (failures_.ShouldFail("Registry.CreateKey")) return {kRegAccessDenied, 0};
+  // Creating opens for writing, which a user without the right is refused
+  // also for a key that exists (RegCreateKeyEx asks for KEY_WRITE).
+  if (ReadOnly(root)) return {kRegAccessDenied, 0};
   Key* key = &RootKey(root);
   for (const auto& part : SplitPath(path)) {
     auto& slot = key->subkeys[LowerCase(part)];
     if (!slot) {
-      if (ReadOnly(root)) {
-        key->subkeys.erase(LowerCase(part));
-        return {kRegAccessDenied, 0};
-      }
       slot = std::make_unique<Key>();
       slot->name = part;
     }

@@ -291,17 +291,45 @@ TEST_F(StartModeTest, TheModeIsReadAfreshFromTheStoreAtTheEnd) {
   EXPECT_TRUE(RunValue().has_value());
 }
 
-TEST_F(StartModeTest, NoRightToWriteTheMachineKeysIsIgnored) {
-  SeedBothEntries();
-  desktop.registry().SetReadOnly(RegRoot::LocalMachine, true);
+TEST_F(StartModeTest, AUserWhoMayNotWriteForTheMachineGetsEntriesOfTheirOwn) {
+  // Unelevated on every system since Vista: HKEY_LOCAL_MACHINE is read-only,
+  // so the Run entry goes under HKEY_CURRENT_USER, and the machine's entries
+  // (an earlier administrator's) cannot be removed.
+  struct Case {
+    std::int32_t mode;
+    bool userRunValue;
+  };
+  for (const Case c : {Case{1, true}, Case{0, false}, Case{2, false}, Case{7, false}}) {
+    sim::SimDesktop fresh;
+    RegistryHelpers h(fresh.registry());
+    h.CreateRegKey(RegRoot::LocalMachine, HelperKey());
+    h.SetRegValue(RegRoot::LocalMachine, kRunKey, L"Quellix", L"old");
+    h.SetRegValue(RegRoot::CurrentUser, kRunKey, L"Quellix", L"stale");
+    fresh.SetStandardUser(true);
+    Settings s(fresh.store(), fresh.random(), fresh.files().ProgramFolder());
+    s.SetStartMode(c.mode);
+    EXPECT_NO_THROW(s.Terminate(h));
+    const auto user = fresh.registry().Value(RegRoot::CurrentUser, kRunKey, L"Quellix");
+    ASSERT_EQ(user.has_value(), c.userRunValue) << c.mode;
+    if (user) {
+      EXPECT_EQ(user->text, std::wstring(L"C:\\Program Files\\Quellix\\Quellix.exe auto") + L'\0');
+    }
+    EXPECT_TRUE(fresh.registry().KeyExists(RegRoot::LocalMachine, HelperKey())) << c.mode;
+    EXPECT_EQ(fresh.registry().Value(RegRoot::LocalMachine, kRunKey, L"Quellix")->text,
+              std::wstring(L"old") + L'\0')
+        << c.mode;
+    EXPECT_EQ(fresh.registry().OpenHandles(), 0u);
+  }
+}
+
+TEST_F(StartModeTest, WhereTheMachineKeysAreWritableOneRunEntryIsEnough) {
   RegistryHelpers h(desktop.registry());
+  h.SetRegValue(RegRoot::CurrentUser, kRunKey, L"Quellix", L"stale");
   Settings s = Load();
-  s.SetStartMode(0);
-  EXPECT_NO_THROW(s.Terminate(h));
-  EXPECT_TRUE(HelperKeyExists());
+  s.SetStartMode(1);
+  s.Terminate(h);
   EXPECT_TRUE(RunValue().has_value());
-  EXPECT_EQ(h.LastRegResult(), kRegSuccess);  // the last call was the close of the Run key
-  EXPECT_EQ(desktop.registry().OpenHandles(), 0u);
+  EXPECT_FALSE(desktop.registry().Value(RegRoot::CurrentUser, kRunKey, L"Quellix").has_value());
 }
 
 TEST_F(SettingsTest, ImplementCallsTheHookControlInItsOrder) {
