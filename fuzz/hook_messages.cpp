@@ -50,6 +50,18 @@ class FuzzLibrary final : public HookLibrary {
     return parent;
   }
   int GetWindowTextLength(Hwnd) override { return claimedLength; }
+  // Windows 1..16 exist, are web page dialogs of the browser, and window
+  // 8 is a child; the rest are gone.
+  bool IsWindow(Hwnd window) override { return window >= 1 && window <= 16; }
+  std::wstring ClassName(Hwnd window) override {
+    return window % 5 == 0 ? L"Other" : std::wstring(kWebDialogClass);
+  }
+  bool IsChildWindow(Hwnd window) override { return window == 8; }
+  std::wstring WindowProgramFile(Hwnd window) override {
+    return window % 7 == 0 ? L"" : L"c:\\program files\\internet explorer\\iexplore.exe";
+  }
+  void ReplyToSender() override {}
+  void AdmitMessages(Hwnd, std::uint32_t, std::uint32_t) override {}
   // As GetWindowTextA: at most bufferChars - 1 characters.
   std::string GetWindowText(Hwnd, int bufferChars) override {
     if (bufferChars <= 0) return {};
@@ -119,6 +131,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       continue;
     }
     QX_FUZZ_CHECK(answer == 0 && library.passedOn == passedBefore);
+    // Only a report whose window exists raises an event, and names it.
+    if (events.raised > raisedBefore)
+      QX_FUZZ_CHECK(library.IsWindow(HwndFromLong(events.lastHwnd)));
     if (message == kHookNotifyDialog && lParam == 0 && events.raised > raisedBefore) {
       // A web page dialog's title is its caption without the suffix.
       const std::size_t read =

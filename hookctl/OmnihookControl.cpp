@@ -35,6 +35,9 @@ void OmnihookControl::Initialize() {
   state_.NotifyWindow = window_;
   state_.Owner = this;
   state_.OldWindowProc = library_.ReplaceWindowProc(window_, *this);
+  // Browser tabs in Protected Mode run at low integrity, and Windows drops
+  // their messages above WM_USER to this window unless it admits them.
+  library_.AdmitMessages(window_, kHookNotifyDialog, kHookNotifyButtonUp);
 }
 
 void OmnihookControl::Callback() {
@@ -108,58 +111,104 @@ void OmnihookControl::Resize(int& widthTwips, int& heightTwips) {
   }
 }
 
+bool OmnihookControl::IsWebDialog(Hwnd dialog) {
+  if (dialog == 0 || !library_.IsWindow(dialog) || library_.IsChildWindow(dialog)) return false;
+  if (library_.ClassName(dialog) != kWebDialogClass) return false;
+  // The library reports only the browser's own dialogs unless told not to
+  // check (other browsers built on the same component); so does the check.
+  if (state_.NoBrowserCheck == 1) return true;
+  const std::wstring program = LowerCase(library_.WindowProgramFile(dialog));
+  return program == kBrowserProgram ||
+         EndsWithNoCase(program, L"\\" + std::wstring(kBrowserProgram));
+}
+
+Hwnd OmnihookControl::TopLevelOf(Hwnd window) {
+  Hwnd top = window;
+  for (int depth = 0; depth < kMaxDepth; ++depth) {
+    const Hwnd parent = library_.GetParent(top);
+    if (parent == 0) break;
+    top = parent;
+  }
+  return top;
+}
+
+void OmnihookControl::DialogReport(OmnihookEvents& host, Hwnd dialog, Hwnd owner) {
+  // The library sends this report and waits; the host's decision calls into
+  // the browser's process, which COM refuses inside an unanswered send. The
+  // report's facts are read first, then the sender is let go.
+  const bool genuine = IsWebDialog(dialog) && (owner == 0 || library_.IsWindow(owner));
+  std::wstring caption;
+  const bool titled = genuine && owner == 0 && DialogTitle(dialog, caption);
+  library_.ReplyToSender();
+  if (!genuine) return;
+  std::int32_t handle = LongFromHwnd(dialog);
+  if (owner != 0) {
+    std::int32_t ieWindow = LongFromHwnd(TopLevelOf(owner));
+    host.NewWebDialogAdvise(handle, ieWindow);
+  } else if (titled) {
+    host.NewWebDialog(handle, caption);
+  }
+}
+
+bool OmnihookControl::DialogTitle(Hwnd dialog, std::wstring& title) {
+  const int length = library_.GetWindowTextLength(dialog);
+  if (length <= 0 || length >= 30000) return false;
+  std::string bytes = library_.GetWindowText(dialog, length + 5);
+  if (bytes.size() > static_cast<std::size_t>(length) + 4) bytes.resize(length + 4);
+  const std::wstring caption = ansi_.Decode(bytes);
+  if (caption.size() < kWebDialogSuffix.size()) return false;
+  const std::size_t cut = caption.size() - kWebDialogSuffix.size();
+  if (LowerCase(caption.substr(cut)) != kWebDialogSuffix) return false;
+  title = caption.substr(0, cut);
+  return true;
+}
+
+void OmnihookControl::ButtonReport(OmnihookEvents& host, bool down, std::uintptr_t wParam,
+                                   Hwnd window) {
+  std::int32_t x = As32(wParam);
+  // Asked for every report, true or not, so that the library's ring of
+  // coordinates stays in step with its messages.
+  std::int32_t y = library_.GetLastY(state_.LibraryHandle);
+  if (!library_.IsWindow(window)) return;
+  std::int32_t hwnd = LongFromHwnd(window);
+  if (down) {
+    host.LeftButtonDown(x, y, hwnd);
+  } else {
+    host.LeftButtonUp(x, y, hwnd);
+  }
+}
+
 std::intptr_t OmnihookControl::NotifyWindowProc(Hwnd window, std::uint32_t message,
                                                 std::uintptr_t wParam, std::intptr_t lParam) {
+  if (message < kHookNotifyDialog || message > kHookNotifyButtonUp) {
+    return library_.CallWindowProc(state_.OldWindowProc, window, message, wParam, lParam);
+  }
   // Events are raised on the instance that initialised the shared state.
   OmnihookEvents* sink = state_.Owner != nullptr ? state_.Owner->host_ : host_;
-  if (sink == nullptr && message >= kHookNotifyDialog && message <= kHookNotifyButtonUp) return 0;
-  OmnihookEvents& host = *sink;
-  switch (message) {
-    case kHookNotifyDialog: {
-      std::int32_t dialog = As32(wParam);
-      if (lParam != 0) {
-        Hwnd top = static_cast<Hwnd>(lParam);
-        for (int depth = 0; depth < kMaxDepth; ++depth) {
-          const Hwnd parent = library_.GetParent(top);
-          if (parent == 0) break;
-          top = parent;
-        }
-        std::int32_t ieWindow = As32(top);
-        host.NewWebDialogAdvise(dialog, ieWindow);
-        return 0;
-      }
-      const int length = library_.GetWindowTextLength(static_cast<Hwnd>(wParam));
-      if (length <= 0 || length >= 30000) return 0;
-      std::string bytes = library_.GetWindowText(static_cast<Hwnd>(wParam), length + 5);
-      if (bytes.size() > static_cast<std::size_t>(length) + 4) bytes.resize(length + 4);
-      const std::wstring caption = ansi_.Decode(bytes);
-      if (caption.size() < kWebDialogSuffix.size()) return 0;
-      const std::size_t cut = caption.size() - kWebDialogSuffix.size();
-      if (LowerCase(caption.substr(cut)) != kWebDialogSuffix) return 0;
-      std::wstring title = caption.substr(0, cut);
-      host.NewWebDialog(dialog, title);
-      return 0;
-    }
-    case kHookNotifyText: {
-      std::int32_t hwnd = As32(wParam);
-      host.GetTextMsg(hwnd);
-      return 0;
-    }
-    case kHookNotifyButtonDown:
-    case kHookNotifyButtonUp: {
-      std::int32_t x = As32(wParam);
-      std::int32_t y = library_.GetLastY(state_.LibraryHandle);
-      std::int32_t hwnd = As32(static_cast<std::uintptr_t>(lParam));
-      if (message == kHookNotifyButtonDown) {
-        host.LeftButtonDown(x, y, hwnd);
-      } else {
-        host.LeftButtonUp(x, y, hwnd);
-      }
-      return 0;
-    }
-    default:
-      return library_.CallWindowProc(state_.OldWindowProc, window, message, wParam, lParam);
+  // Handles arrive as the sender's 32 bits: a 32-bit sender's WPARAM is
+  // zero-extended, its LPARAM sign-extended.
+  const Hwnd first = HwndFromLong(As32(wParam));
+  const Hwnd second = HwndFromLong(As32(static_cast<std::uintptr_t>(lParam)));
+  if (sink == nullptr) {
+    if (message == kHookNotifyDialog) library_.ReplyToSender();
+    return 0;
   }
+  switch (message) {
+    case kHookNotifyDialog:
+      DialogReport(*sink, first, second);
+      break;
+    case kHookNotifyText:
+      // The host reads the caption from the window itself.
+      if (library_.IsWindow(first)) {
+        std::int32_t hwnd = LongFromHwnd(first);
+        sink->GetTextMsg(hwnd);
+      }
+      break;
+    default:
+      ButtonReport(*sink, message == kHookNotifyButtonDown, wParam, second);
+      break;
+  }
+  return 0;
 }
 
 }  // namespace qx

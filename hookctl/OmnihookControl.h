@@ -29,6 +29,8 @@ struct HookState {
 
 inline constexpr int kControlTwips = 495;
 inline constexpr std::wstring_view kWebDialogSuffix = L"-- web page dialog";
+inline constexpr std::wstring_view kWebDialogClass = L"Internet Explorer_TridentDlgFrame";
+inline constexpr std::wstring_view kBrowserProgram = L"iexplore.exe";
 
 class OmnihookControl final : public HookControl, private WindowMessageHandler {
  public:
@@ -67,6 +69,12 @@ class OmnihookControl final : public HookControl, private WindowMessageHandler {
   static void Remove(HookLibrary& library, HookHandle& field);
   void Teardown();
   void Callback();
+  // The reports, each believed only when its window is what it claims.
+  void DialogReport(OmnihookEvents& host, Hwnd dialog, Hwnd owner);
+  void ButtonReport(OmnihookEvents& host, bool down, std::uintptr_t wParam, Hwnd window);
+  bool IsWebDialog(Hwnd dialog);
+  bool DialogTitle(Hwnd dialog, std::wstring& title);
+  Hwnd TopLevelOf(Hwnd window);
 
   HookState& state_;
   HookLibrary& library_;

@@ -7,14 +7,6 @@
 #include "platform/PlatformError.h"
 
 namespace qx {
-namespace {
-
-Hwnd ToHwnd(std::int32_t handle) {
-  return static_cast<Hwnd>(static_cast<std::uint32_t>(handle));
-}
-
-}  // namespace
-
 bool MainForm::BlockingActive() {
   return blockingEnabled_ && !keys_.ComboHeld(process_.settings().OffKey());
 }
@@ -22,7 +14,7 @@ bool MainForm::BlockingActive() {
 void MainForm::LeftButtonDown(std::int32_t& /*x*/, std::int32_t& /*y*/, std::int32_t& hwnd) {
   if (closingDown_) return;
   Settings& s = process_.settings();
-  clickDownWindow_ = ToHwnd(hwnd);
+  clickDownWindow_ = HwndFromLong(hwnd);
   if (!keys_.SafeKeyHeld(s.SafeKey())) {
     clickAction_ = keys_.ComboHeld(s.NormalizeKeyCombo()) ? 3 : 0;
     return;
@@ -56,7 +48,7 @@ void MainForm::LeftButtonUp(std::int32_t& /*x*/, std::int32_t& /*y*/, std::int32
   if (closingDown_) return;
   Settings& s = process_.settings();
   WindowInfo& info = process_.windowInfo();
-  Hwnd target = ToHwnd(hwnd);
+  Hwnd target = HwndFromLong(hwnd);
   if (observer_ && clickAction_ != 0) {
     static constexpr const wchar_t* kActions[] = {L"", L"kill", L"always kill", L"normalize"};
     observer_->Decided(

@@ -7,20 +7,12 @@
 #include "platform/PlatformError.h"
 
 namespace qx {
-namespace {
-
-Hwnd ToHwnd(std::int32_t handle) {
-  return static_cast<Hwnd>(static_cast<std::uint32_t>(handle));
-}
-
-}  // namespace
-
 void MainForm::GetTextMsg(std::int32_t& hwnd) {
   if (closingDown_) return;
   std::size_t rules = 0;
   Step([&] { rules = process_.windows().Count(); });
   if (!BlockingActive() || rules == 0) return;
-  const Hwnd window = ToHwnd(hwnd);
+  const Hwnd window = HwndFromLong(hwnd);
   WindowInfo& info = process_.windowInfo();
   if (info.IsOwnProcessWindow(window)) return;
   const std::wstring exe = info.WindowExeName(window);
@@ -46,15 +38,15 @@ void MainForm::GetTextMsg(std::int32_t& hwnd) {
 void MainForm::NewWebDialogAdvise(std::int32_t& hwnd, std::int32_t& IEhWnd) {
   DialogRecord record;
   if (browserList_) record.snapshot = browserList_->ClickSnapshot(IEhWnd);
-  record.owner = ToHwnd(IEhWnd);
-  record.dialog = ToHwnd(hwnd);
+  record.owner = HwndFromLong(IEhWnd);
+  record.dialog = HwndFromLong(hwnd);
   record.stamp = dialogAllowCounter_;
   dialogRing_[static_cast<std::size_t>(dialogRingNext_)] = record;
   dialogRingNext_ = (dialogRingNext_ + 1) % kDialogRingSize;
 }
 
 void MainForm::NewWebDialog(std::int32_t& hwnd, std::wstring& caption) {
-  const Hwnd dialog = ToHwnd(hwnd);
+  const Hwnd dialog = HwndFromLong(hwnd);
   std::size_t slot = 0;
   while (slot < dialogRing_.size() && dialogRing_[slot].dialog != dialog)
     ++slot;

@@ -61,6 +61,24 @@ class HookLibrary {
   virtual std::intptr_t CallWindowProc(WindowProcToken previous, Hwnd window, std::uint32_t message,
                                        std::uintptr_t wParam, std::intptr_t lParam) = 0;
   virtual Hwnd GetParent(Hwnd window) = 0;
+  // What the control checks of a report before it believes it: its window
+  // admits the reports from processes of a lower integrity level, so any
+  // program on the desktop may send them.
+  virtual bool IsWindow(Hwnd window) = 0;
+  virtual std::wstring ClassName(Hwnd window) = 0;
+  // The window has the WS_CHILD style (a control, not a top-level window).
+  virtual bool IsChildWindow(Hwnd window) = 0;
+  // The program file of the process that owns the window; "" when it cannot
+  // be read.
+  virtual std::wstring WindowProgramFile(Hwnd window) = 0;
+  // Answers a message that another thread sent, at once (ReplyMessage), so
+  // that the sender goes on; nothing for a message that was posted. COM
+  // refuses calls into other processes while a sent message is unanswered.
+  virtual void ReplyToSender() = 0;
+  // Lets the messages first..last reach the window from processes of a
+  // lower integrity level (Internet Explorer's Protected Mode tabs); nothing
+  // on systems without integrity levels.
+  virtual void AdmitMessages(Hwnd window, std::uint32_t first, std::uint32_t last) = 0;
   // GetWindowTextLengthA and GetWindowTextA: the caption in the system ANSI
   // code page, read into a buffer of bufferChars characters.
   virtual int GetWindowTextLength(Hwnd window) = 0;

@@ -15,6 +15,7 @@ SimBrowser::SimBrowser(std::shared_ptr<SimBrowserContext> context, BrowserKind k
 void SimBrowser::Check(std::string_view call) {
   if (!context_->Alive() || !open_) ThrowDisconnected(call);
   if (failing_) throw PlatformError(kErrAutomation, L"Automation error", FromUtf8(call));
+  context_->CheckCallOut(call, process_);
   context_->failures->Check(call);
 }
 

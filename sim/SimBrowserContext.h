@@ -11,17 +11,34 @@
 #include "base/Text.h"
 #include "platform/PlatformError.h"
 #include "sim/FailureInjector.h"
+#include "sim/SimWindowManager.h"
 
 namespace qx::sim {
 
 class SimBrowsers;
-class SimWindowManager;
+
+// RPC_E_CANTCALLOUT_ININPUTSYNCCALL.
+inline constexpr std::int32_t kRpcCantCallOutInInputSyncCall =
+    static_cast<std::int32_t>(0x8001010Du);
 
 struct SimBrowserContext {
   FailureInjector* failures = nullptr;
   SimWindowManager* windows = nullptr;
   SimBrowsers* world = nullptr;
   bool Alive() const { return world != nullptr; }
+  // COM refuses a call into another process while the calling thread
+  // handles a message another thread sent and has not answered it
+  // ("Call Synchronization" and IMessageFilter in Microsoft's COM
+  // documentation: such calls would need the message loop the sender is
+  // blocked in). Objects of the program's own process are called directly.
+  void CheckCallOut(std::string_view call, ProcessId target) const {
+    if (windows == nullptr || !windows->InsideUnansweredSend()) return;
+    if (target != 0 && target == windows->CurrentProcess()) return;
+    throw PlatformError(kRpcCantCallOutInInputSyncCall,
+                        L"An outgoing call cannot be made since the application is dispatching "
+                        L"an input-synchronous call.",
+                        FromUtf8(call));
+  }
 };
 
 // "Object doesn't support this property or method": a late-bound call of a

@@ -42,6 +42,7 @@ SimElement::SimElement(std::shared_ptr<SimBrowserContext> context,
 void SimElement::Check(std::string_view call) const {
   const auto document = document_.lock();
   if (!context_->Alive() || !document || document->Disconnected()) ThrowDisconnected(call);
+  context_->CheckCallOut(call, 0);
   context_->failures->Check(call);
 }
 
@@ -164,6 +165,7 @@ bool SimElement::Focusable() const {
 void SimHtmlWindow::Check(std::string_view call) const {
   const auto document = document_.lock();
   if (!context_->Alive() || !document || document->Disconnected()) ThrowDisconnected(call);
+  context_->CheckCallOut(call, 0);
   context_->failures->Check(call);
 }
 
@@ -201,6 +203,8 @@ std::shared_ptr<SimDocument> SimDocument::Create(std::shared_ptr<SimBrowserConte
 
 void SimDocument::Check(std::string_view call) const {
   if (!context_->Alive() || disconnected_) ThrowDisconnected(call);
+  // Pages live in the browsers' processes.
+  context_->CheckCallOut(call, 0);
   context_->failures->Check(call);
 }
 

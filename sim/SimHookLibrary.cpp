@@ -57,7 +57,7 @@ void SimHookLibrary::CallbackInit(ModuleHandle module, std::int32_t notifyWindow
     throw PlatformError(453, L"Can't find DLL entry point CallbackInit in catchwire.dll",
                         L"Omnihook");
   }
-  notify_ = static_cast<Hwnd>(static_cast<std::uint32_t>(notifyWindow));
+  notify_ = HwndFromLong(notifyWindow);
   noBrowserCheck_ = noBrowserCheck;
 }
 
@@ -101,6 +101,35 @@ std::string SimHookLibrary::GetWindowText(Hwnd window, int bufferChars) {
   return text;
 }
 
+bool SimHookLibrary::IsWindow(Hwnd window) {
+  return windows_.IsOpen(window);
+}
+
+std::wstring SimHookLibrary::ClassName(Hwnd window) {
+  const SimWindow* w = windows_.Find(window);
+  return w && w->open ? w->className : std::wstring();
+}
+
+bool SimHookLibrary::IsChildWindow(Hwnd window) {
+  const SimWindow* w = windows_.Find(window);
+  return w && w->open && w->parent != 0;
+}
+
+std::wstring SimHookLibrary::WindowProgramFile(Hwnd window) {
+  const SimWindow* w = windows_.Find(window);
+  if (w == nullptr || !w->open) return {};
+  const SimProcess* process = windows_.FindProcess(w->process);
+  return process && process->running ? process->programFile : std::wstring();
+}
+
+void SimHookLibrary::ReplyToSender() {
+  windows_.AnswerSentMessage();
+}
+
+// Every message reaches the control's window on the simulated desktop: it
+// knows no integrity levels.
+void SimHookLibrary::AdmitMessages(Hwnd, std::uint32_t, std::uint32_t) {}
+
 bool SimHookLibrary::Installed(int kind) const {
   for (const auto& [handle, k] : hooks_) {
     if (k == kind) return true;
@@ -114,6 +143,16 @@ void SimHookLibrary::Send(std::uint32_t message, std::uintptr_t wParam, std::int
   it->second->WindowProc(notify_, message, wParam, lParam);
 }
 
+void SimHookLibrary::SendAndWait(std::uint32_t message, std::uintptr_t wParam,
+                                 std::intptr_t lParam) {
+  windows_.BeginSentMessage();
+  struct End {
+    SimWindowManager& windows;
+    ~End() { windows.EndSentMessage(); }
+  } end{windows_};
+  Send(message, wParam, lParam);
+}
+
 bool SimHookLibrary::DialogOfBrowser(const SimWindow& window) const {
   if (noBrowserCheck_ == 1) return true;
   SimProcess* process = windows_.FindProcess(window.process);
@@ -122,7 +161,7 @@ bool SimHookLibrary::DialogOfBrowser(const SimWindow& window) const {
 
 void SimHookLibrary::WindowCreated(const SimWindow& window) {
   if (window.className == kDialogClass && Installed(kWhCbt) && DialogOfBrowser(window)) {
-    Send(kHookNotifyDialog, window.handle, static_cast<std::intptr_t>(window.owner));
+    SendAndWait(kHookNotifyDialog, window.handle, static_cast<std::intptr_t>(window.owner));
   }
   if (window.parent == 0 && Installed(kWhCallWndProcRet)) Send(kHookNotifyText, window.handle, 0);
 }
@@ -133,7 +172,7 @@ void SimHookLibrary::CaptionChanged(const SimWindow& window) {
 
 void SimHookLibrary::WindowActivated(const SimWindow& window) {
   if (window.className == kDialogClass && Installed(kWhCbt) && DialogOfBrowser(window)) {
-    Send(kHookNotifyDialog, window.handle, 0);
+    SendAndWait(kHookNotifyDialog, window.handle, 0);
   }
 }
 

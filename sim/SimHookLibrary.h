@@ -39,6 +39,12 @@ class SimHookLibrary final : public HookLibrary, private WindowListener {
   Hwnd GetParent(Hwnd window) override;
   int GetWindowTextLength(Hwnd window) override;
   std::string GetWindowText(Hwnd window, int bufferChars) override;
+  bool IsWindow(Hwnd window) override;
+  std::wstring ClassName(Hwnd window) override;
+  bool IsChildWindow(Hwnd window) override;
+  std::wstring WindowProgramFile(Hwnd window) override;
+  void ReplyToSender() override;
+  void AdmitMessages(Hwnd window, std::uint32_t first, std::uint32_t last) override;
 
   // The mouse hook sees a left button go down or up over a window.
   void MouseButton(bool down, Hwnd window, int x, int y);
@@ -51,6 +57,8 @@ class SimHookLibrary final : public HookLibrary, private WindowListener {
   void CaptionChanged(const SimWindow& window) override;
   void WindowActivated(const SimWindow& window) override;
   void Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+  // A dialog report: sent from the dialog's thread, which waits for it.
+  void SendAndWait(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
   bool DialogOfBrowser(const SimWindow& window) const;
 
   FailureInjector& failures_;

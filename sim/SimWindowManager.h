@@ -103,6 +103,21 @@ class SimWindowManager final : public Desktop {
   void ForgetClosed();
 
   void SetVersion(const OsVersionInfo& version) { version_ = version; }
+  const OsVersionInfo& CurrentVersion() const { return version_; }
+  // The handle the next window gets; 64-bit Windows hands out handles whose
+  // bit 31 is set (as sign-extended values), which a test may ask for.
+  void SetNextHandle(Hwnd next) { nextWindow_ = next; }
+  // The program handles a message that another process's thread sent and
+  // waits for (the hook library's dialog reports): until it is answered,
+  // COM refuses the program's calls into other processes.
+  void BeginSentMessage() { sends_.push_back(false); }
+  void AnswerSentMessage() {
+    if (!sends_.empty()) sends_.back() = true;
+  }
+  void EndSentMessage() {
+    if (!sends_.empty()) sends_.pop_back();
+  }
+  bool InsideUnansweredSend() const { return !sends_.empty() && !sends_.back(); }
   // The program's own process, as CurrentProcessId answers it.
   void SetCurrentProcess(ProcessId process) { current_ = process; }
   void SetCursor(int x, int y) { cursorX_ = x, cursorY_ = y; }
@@ -125,6 +140,7 @@ class SimWindowManager final : public Desktop {
   int cursorY_ = 740;
   Hwnd nextWindow_ = 0x10010;
   ProcessId nextProcess_ = 1000;
+  std::vector<bool> sends_;  // one per sent message being handled: answered yet
 };
 
 }  // namespace qx::sim

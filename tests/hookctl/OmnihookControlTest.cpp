@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -66,6 +68,26 @@ class FakeHookLibrary final : public HookLibrary {
     const std::string& text = captions[window];
     return text.substr(0, static_cast<std::size_t>(bufferChars - 1));
   }
+  // Every window is a browser's web page dialog unless a test says
+  // otherwise.
+  bool IsWindow(Hwnd window) override { return window != 0 && gone.count(window) == 0; }
+  std::wstring ClassName(Hwnd window) override {
+    const auto it = classes.find(window);
+    return it == classes.end() ? std::wstring(kWebDialogClass) : it->second;
+  }
+  bool IsChildWindow(Hwnd window) override { return children.count(window) > 0; }
+  std::wstring WindowProgramFile(Hwnd window) override {
+    const auto it = programs.find(window);
+    return it == programs.end() ? L"C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE"
+                                : it->second;
+  }
+  void ReplyToSender() override {
+    ++replies;
+    order.push_back("reply");
+  }
+  void AdmitMessages(Hwnd window, std::uint32_t first, std::uint32_t last) override {
+    admitted.push_back({window, first, last});
+  }
 
   struct Init {
     std::int32_t notify, cbt, msg, mouse, flag, reserved;
@@ -81,6 +103,17 @@ class FakeHookLibrary final : public HookLibrary {
   std::map<Hwnd, Hwnd> parents;
   std::map<Hwnd, std::string> captions;
   int captionReads = 0;
+  std::set<Hwnd> gone;
+  std::set<Hwnd> children;
+  std::map<Hwnd, std::wstring> classes;
+  std::map<Hwnd, std::wstring> programs;
+  int replies = 0;
+  std::vector<std::string> order;
+  struct Admitted {
+    Hwnd window;
+    std::uint32_t first, last;
+  };
+  std::vector<Admitted> admitted;
 };
 
 class RecordingHost final : public OmnihookEvents {
@@ -281,6 +314,106 @@ TEST_F(OmnihookControlTest, ButtonsCarryTheLibrarysYAndOtherMessagesPassOn) {
             (std::vector<std::string>{"LeftButtonDown 100,240 153", "LeftButtonUp 101,-5 153"}));
   EXPECT_EQ(Send(0x000F, 0, 0), 0xABC);  // WM_PAINT goes to the old procedure
   EXPECT_EQ(lib.passedOn, std::vector<std::uint32_t>{0x000F});
+}
+
+TEST_F(OmnihookControlTest, ForgedReportsRaiseNothing) {
+  // Any program may send these messages once the window admits them from
+  // lower integrity levels: only reports whose windows are what they claim
+  // raise events.
+  struct Case {
+    const char* what;
+    std::function<void(FakeHookLibrary&)> forge;
+    std::uint32_t message;
+    std::uintptr_t wParam;
+    std::intptr_t lParam;
+  };
+  const std::vector<Case> cases = {
+      {"dialog gone", [](auto& l) { l.gone.insert(16); }, kHookNotifyDialog, 16, 0},
+      {"advice for a dialog gone", [](auto& l) { l.gone.insert(16); }, kHookNotifyDialog, 16, 0x30},
+      {"advice with its browser gone", [](auto& l) { l.gone.insert(0x30); }, kHookNotifyDialog, 16,
+       0x30},
+      {"a child window", [](auto& l) { l.children.insert(16); }, kHookNotifyDialog, 16, 0},
+      {"another class", [](auto& l) { l.classes[16] = L"#32770"; }, kHookNotifyDialog, 16, 0},
+      {"another program's window", [](auto& l) { l.programs[16] = L"C:\\Tools\\notiexplore.exe"; },
+       kHookNotifyDialog, 16, 0x30},
+      {"a program that cannot be read", [](auto& l) { l.programs[16] = L""; }, kHookNotifyDialog,
+       16, 0},
+      {"caption of a window gone", [](auto& l) { l.gone.insert(16); }, kHookNotifyText, 16, 0},
+      {"press on a window gone", [](auto& l) { l.gone.insert(0x99); }, kHookNotifyButtonDown, 5,
+       0x99},
+      {"release on no window", [](auto&) {}, kHookNotifyButtonUp, 5, 0},
+  };
+  control.Initialize();
+  WindowMessageHandler* const handler = lib.handler;
+  for (const auto& c : cases) {
+    lib = FakeHookLibrary{};
+    lib.handler = handler;
+    host.events.clear();
+    lib.captions[16] = "Survey -- Web Page Dialog";
+    c.forge(lib);
+    EXPECT_EQ(Send(c.message, c.wParam, c.lParam), 0) << c.what;
+    EXPECT_TRUE(host.events.empty()) << c.what;
+    EXPECT_TRUE(lib.calls.empty()) << c.what;  // and nothing is closed or hooked
+  }
+}
+
+TEST_F(OmnihookControlTest, OtherBrowsersDialogsCountWithoutTheBrowserCheck) {
+  control.Initialize();
+  control.InstallCBTHook(true);
+  lib.programs[16] = L"C:\\Tools\\shell.exe";
+  lib.captions[16] = "Survey -- Web Page Dialog";
+  Send(kHookNotifyDialog, 16, 0);
+  EXPECT_EQ(host.events, std::vector<std::string>{"NewWebDialog 16 [Survey ]"});
+}
+
+TEST_F(OmnihookControlTest, ASentDialogReportIsAnsweredBeforeItsEvent) {
+  // The host's decision calls into the browser's process, which COM refuses
+  // while the library's send is unanswered.
+  struct Host final : OmnihookEvents {
+    FakeHookLibrary* lib = nullptr;
+    std::vector<int> repliesSeen;
+    void GetTextMsg(std::int32_t&) override {}
+    void NewWebDialog(std::int32_t&, std::wstring&) override {
+      repliesSeen.push_back(lib->replies);
+    }
+    void LeftButtonDown(std::int32_t&, std::int32_t&, std::int32_t&) override {}
+    void LeftButtonUp(std::int32_t&, std::int32_t&, std::int32_t&) override {}
+    void NewWebDialogAdvise(std::int32_t&, std::int32_t&) override {
+      repliesSeen.push_back(lib->replies);
+    }
+  } watcher;
+  watcher.lib = &lib;
+  control.SetEventSink(&watcher);
+  control.Initialize();
+  lib.captions[16] = "Survey -- Web Page Dialog";
+  Send(kHookNotifyDialog, 16, 0x30);
+  Send(kHookNotifyDialog, 16, 0);
+  EXPECT_EQ(watcher.repliesSeen, (std::vector<int>{1, 2}));
+  lib.gone.insert(17);
+  Send(kHookNotifyDialog, 17, 0);  // a forged one is answered too: its sender must not wait
+  EXPECT_EQ(lib.replies, 3);
+}
+
+TEST_F(OmnihookControlTest, InitializeAdmitsTheFourReportsFromLowerIntegrityLevels) {
+  control.Initialize();
+  ASSERT_EQ(lib.admitted.size(), 1u);
+  EXPECT_EQ(lib.admitted[0].window, kWindow);
+  EXPECT_EQ(lib.admitted[0].first, kHookNotifyDialog);
+  EXPECT_EQ(lib.admitted[0].last, kHookNotifyButtonUp);
+}
+
+TEST_F(OmnihookControlTest, HandlesWithBit31SetAreTheSameWindowFromEitherBitness) {
+  control.Initialize();
+  const Hwnd dialog = HwndFromLong(static_cast<std::int32_t>(0x80001230u));
+  lib.captions[dialog] = "Survey -- Web Page Dialog";
+  Send(kHookNotifyDialog, dialog, 0);       // a 64-bit sender: sign-extended
+  Send(kHookNotifyDialog, 0x80001230u, 0);  // a 32-bit sender's WPARAM: zero-extended
+  Send(kHookNotifyButtonDown, 1, static_cast<std::intptr_t>(dialog));
+  const std::string n = std::to_string(static_cast<std::int32_t>(0x80001230u));
+  EXPECT_EQ(host.events, (std::vector<std::string>{"NewWebDialog " + n + " [Survey ]",
+                                                   "NewWebDialog " + n + " [Survey ]",
+                                                   "LeftButtonDown 1,0 " + n}));
+  EXPECT_EQ(HwndFromLong(static_cast<std::int32_t>(0x80001230u)), dialog);
 }
 
 TEST(OmnihookControlSize, StaysAt495Twips) {
