@@ -80,7 +80,10 @@ int WindowInfo::OsFamily() {
     xpFlag_ = 1;
   } else {
     family_ = 2;
-    xpFlag_ = (v.majorVersion >= 5 && v.minorVersion >= 1) ? 2 : 1;
+    // XP is 5.1; every later system counts, Vista (6.0) and 10.0 included,
+    // whatever their minor number.
+    const bool xp = v.majorVersion > 5 || (v.majorVersion == 5 && v.minorVersion >= 1);
+    xpFlag_ = xp ? 2 : 1;
   }
   versionCached_ = true;
   return family_;
