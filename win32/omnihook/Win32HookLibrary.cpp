@@ -1,5 +1,7 @@
 #include "Win32HookLibrary.h"
 
+#include <psapi.h>
+
 #include <string>
 
 #include "platform/PlatformError.h"
@@ -20,6 +22,32 @@ HWND AsWindow(Hwnd window) {
 template <class Handle>
 Handle FromInt32(std::int32_t value) {
   return reinterpret_cast<Handle>(static_cast<LONG_PTR>(value));
+}
+
+// The program file of a process: QueryFullProcessImageName where the system
+// has it (Vista on; it needs only limited query rights, which a process of
+// another integrity level grants), the module name of its first module
+// before.
+std::wstring ProcessImagePath(DWORD id) {
+  using Query = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
+  const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  const auto query = reinterpret_cast<Query>(reinterpret_cast<void (*)()>(
+      kernel != nullptr ? ::GetProcAddress(kernel, "QueryFullProcessImageNameW") : nullptr));
+  constexpr DWORD kLimitedQuery = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION
+  HANDLE process = OpenProcess(
+      query != nullptr ? kLimitedQuery : PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
+  if (process == nullptr) return {};
+  wchar_t path[MAX_PATH * 2] = {};
+  DWORD size = MAX_PATH * 2;
+  bool got = false;
+  if (query != nullptr) {
+    got = query(process, 0, path, &size) != FALSE;
+  } else {
+    size = GetModuleFileNameExW(process, nullptr, path, MAX_PATH * 2);
+    got = size > 0;
+  }
+  CloseHandle(process);
+  return got ? std::wstring(path, size) : std::wstring();
 }
 
 LRESULT CALLBACK ReplacedWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -146,6 +174,55 @@ std::string Win32HookLibrary::GetWindowText(Hwnd window, int bufferChars) {
   const int copied = GetWindowTextA(AsWindow(window), text.data(), bufferChars);
   text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
   return text;
+}
+
+bool Win32HookLibrary::IsWindow(Hwnd window) {
+  return window != 0 && ::IsWindow(AsWindow(window)) != FALSE;
+}
+
+std::wstring Win32HookLibrary::ClassName(Hwnd window) {
+  wchar_t name[256] = {};
+  const int length = GetClassNameW(AsWindow(window), name, 256);
+  return std::wstring(name, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+bool Win32HookLibrary::IsChildWindow(Hwnd window) {
+  return (GetWindowLongPtrW(AsWindow(window), GWL_STYLE) & WS_CHILD) != 0;
+}
+
+std::wstring Win32HookLibrary::WindowProgramFile(Hwnd window) {
+  DWORD id = 0;
+  GetWindowThreadProcessId(AsWindow(window), &id);
+  return id == 0 ? std::wstring() : ProcessImagePath(id);
+}
+
+void Win32HookLibrary::ReplyToSender() {
+  // Nothing happens for a posted message or one this thread sent itself.
+  ReplyMessage(0);
+}
+
+void Win32HookLibrary::AdmitMessages(Hwnd window, std::uint32_t first, std::uint32_t last) {
+  // User Interface Privilege Isolation (Vista on) drops messages above
+  // WM_USER that a process of lower integrity sends, unless the receiver
+  // admits them: per window from Windows 7 (ChangeWindowMessageFilterEx),
+  // per process on Vista (ChangeWindowMessageFilter). Looked up at run time:
+  // older systems have neither and no such rule.
+  const HMODULE user = GetModuleHandleW(L"user32.dll");
+  if (user == nullptr) return;
+  using PerWindow = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+  using PerProcess = BOOL(WINAPI*)(UINT, DWORD);
+  const auto perWindow = reinterpret_cast<PerWindow>(
+      reinterpret_cast<void (*)()>(::GetProcAddress(user, "ChangeWindowMessageFilterEx")));
+  const auto perProcess = reinterpret_cast<PerProcess>(
+      reinterpret_cast<void (*)()>(::GetProcAddress(user, "ChangeWindowMessageFilter")));
+  constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW, and MSGFLT_ADD of the older call
+  for (std::uint32_t message = first; message <= last; ++message) {
+    if (perWindow != nullptr) {
+      perWindow(AsWindow(window), message, kAllow, nullptr);
+    } else if (perProcess != nullptr) {
+      perProcess(message, kAllow);
+    }
+  }
 }
 
 }  // namespace qx::win32

@@ -10,6 +10,7 @@
 #undef GetWindowText
 #undef GetWindowTextLength
 #undef SetWindowsHookEx
+#undef IsWindow
 
 #include "platform/HookLibrary.h"
 
@@ -38,6 +39,12 @@ class Win32HookLibrary final : public HookLibrary {
   Hwnd GetParent(Hwnd window) override;
   int GetWindowTextLength(Hwnd window) override;
   std::string GetWindowText(Hwnd window, int bufferChars) override;
+  bool IsWindow(Hwnd window) override;
+  std::wstring ClassName(Hwnd window) override;
+  bool IsChildWindow(Hwnd window) override;
+  std::wstring WindowProgramFile(Hwnd window) override;
+  void ReplyToSender() override;
+  void AdmitMessages(Hwnd window, std::uint32_t first, std::uint32_t last) override;
 
  private:
   FARPROC Export(ModuleHandle module, const char* name);

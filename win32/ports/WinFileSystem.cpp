@@ -1,6 +1,8 @@
 #include "win32/ports/WinFileSystem.h"
 
 #include <windows.h>
+// windows.h first: shlobj.h needs its types.
+#include <shlobj.h>
 
 #include <algorithm>
 #include <vector>
@@ -42,6 +44,18 @@ void WriteBytes(HANDLE h, std::string_view bytes, const wchar_t* source) {
       throw Win32Error(source, GetLastError());
     bytes.remove_prefix(written);
   }
+}
+
+// A folder of the user's profile (SHGetFolderPath: present from Windows 2000
+// on, and on XP without the later known-folder calls); "" when the system
+// has none.
+std::wstring ProfileFolder(int csidl) {
+  wchar_t path[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+  std::wstring folder(path);
+  while (folder.size() > 3 && folder.back() == L'\\')
+    folder.pop_back();
+  return folder;
 }
 
 }  // namespace
@@ -137,6 +151,35 @@ void WinFileSystem::Rename(std::wstring_view from, std::wstring_view to) {
 
 void WinFileSystem::Remove(std::wstring_view path) {
   if (!DeleteFileW(Str(path).c_str())) throw Win32Error(L"Files.Remove", GetLastError());
+}
+
+std::wstring WinFileSystem::AppDataFolder() const {
+  return ProfileFolder(CSIDL_APPDATA);
+}
+
+std::wstring WinFileSystem::LocalAppDataFolder() const {
+  return ProfileFolder(CSIDL_LOCAL_APPDATA);
+}
+
+bool WinFileSystem::FolderExists(std::wstring_view path) {
+  const DWORD attributes = GetFileAttributesW(Str(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+void WinFileSystem::CreateFolder(std::wstring_view path) {
+  if (!CreateDirectoryW(Str(path).c_str(), nullptr))
+    throw Win32Error(L"Files.CreateFolder", GetLastError());
+}
+
+bool WinFileSystem::CanCreateFilesIn(std::wstring_view folder) {
+  const std::wstring probe =
+      Str(folder) + L"\\~quellix" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+  const HANDLE file = CreateFileW(
+      probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+      FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_EXISTS;
+  CloseHandle(file);
+  return true;
 }
 
 }  // namespace qx::win

@@ -19,6 +19,13 @@ class WinFileSystem final : public FileSystem {
   void Append(std::wstring_view path, std::string_view bytes) override;
   void Rename(std::wstring_view from, std::wstring_view to) override;
   void Remove(std::wstring_view path) override;
+  std::wstring AppDataFolder() const override;
+  std::wstring LocalAppDataFolder() const override;
+  bool FolderExists(std::wstring_view path) override;
+  void CreateFolder(std::wstring_view path) override;
+  // By making a file there that goes when it is closed: whether this user
+  // may write there is the system's answer, not the folder's attributes.
+  bool CanCreateFilesIn(std::wstring_view folder) override;
 
  private:
   std::wstring programFolder_;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 #include "ControlTestSupport.h"
@@ -111,6 +112,42 @@ TEST(CrossProcessTest, AnotherProgramsWindowsDialogAndClicksRaiseTheEvents) {
   EXPECT_EQ(exitCode, 0u);
   CloseHandle(helper.hThread);
   CloseHandle(helper.hProcess);
+  EXPECT_HRESULT_SUCCEEDED(Call(control.Get(), 0x6003000C));  // Uninitialize
+  control.Reset();
+  OleUninitialize();
+}
+
+TEST(CrossProcessTest, ReportsForgedByAnotherProgramRaiseNothing) {
+  // The control's window admits these messages from any process, so any
+  // program may send them; only reports whose windows are what they say
+  // raise an event (the check does not rest on the browser test, which is
+  // off here).
+  ASSERT_HRESULT_SUCCEEDED(OleInitialize(nullptr));
+  ComPtr<IDispatch> control = CreateControl(LoadControlFile(ControlPath()));
+  ASSERT_NE(control, nullptr);
+  const ComPtr<EventRecorder> recorder = Connect(control.Get());
+  ASSERT_HRESULT_SUCCEEDED(Call(control.Get(), 0x60030005));                   // Initialize
+  ASSERT_HRESULT_SUCCEEDED(Call(control.Get(), 0x60030006, {BoolArg(true)}));  // CBT, no check
+  ASSERT_HRESULT_SUCCEEDED(Call(control.Get(), 0x60030009));                   // and no CBT hook
+
+  wchar_t window[32] = {};
+  swprintf(
+      window, 32, L"%llx",
+      static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(ControlWindow(control.Get()))));
+  std::wstring command = L"\"" + TestFolder() + L"\\hook_helper.exe\" forge " + window;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION helper{};
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &helper));
+  PumpUntil([&] { return WaitForSingleObject(helper.hProcess, 0) == WAIT_OBJECT_0; },
+            std::chrono::seconds(20));
+  DWORD exitCode = 1;
+  GetExitCodeProcess(helper.hProcess, &exitCode);
+  EXPECT_EQ(exitCode, 0u) << "the forging program did not run to its end";
+  CloseHandle(helper.hThread);
+  CloseHandle(helper.hProcess);
+  EXPECT_TRUE(recorder->events.empty()) << recorder->events.size() << " events from forged reports";
   EXPECT_HRESULT_SUCCEEDED(Call(control.Get(), 0x6003000C));  // Uninitialize
   control.Reset();
   OleUninitialize();

@@ -39,10 +39,20 @@ class EventsTest : public ::testing::Test {
       DestroyWindow(window);
     OleUninitialize();
   }
-  HWND Window(const std::wstring& caption, HWND parent = nullptr, DWORD style = WS_OVERLAPPED) {
-    const HWND window = MakeWindow(caption.c_str(), parent, style);
+  HWND Window(const std::wstring& caption, HWND parent = nullptr, DWORD style = WS_OVERLAPPED,
+              const wchar_t* className = L"QxTestWindow") {
+    const HWND window = MakeWindow(caption.c_str(), parent, style, className);
     windows_.insert(windows_.begin(), window);  // children go first
     return window;
+  }
+
+  // A web page dialog of this process: the control believes only dialogs of
+  // the browser's process, unless told not to check (the flag stays after
+  // the hook goes).
+  HWND Dialog(const std::wstring& caption) {
+    Call(control_.Get(), 0x60030006, {BoolArg(true)});  // InstallCBTHook(true)
+    Call(control_.Get(), 0x60030009);                   // RemoveCBTHook
+    return Window(caption, nullptr, WS_POPUP, L"Internet Explorer_TridentDlgFrame");
   }
 
   HMODULE module_ = nullptr;
@@ -88,7 +98,7 @@ TEST_F(EventsTest, WebPageDialogCaptionsRaiseNewWebDialogWithoutTheSuffix) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.caption.size() < 60 ? c.caption : std::to_wstring(c.caption.size()) + L" chars");
     recorder_->events.clear();
-    const HWND dialog = Window(L"");
+    const HWND dialog = Dialog(L"");
     ASSERT_TRUE(SetWindowTextW(dialog, c.caption.c_str()));
     EXPECT_EQ(SendMessageW(window_, kNotifyDialog, reinterpret_cast<WPARAM>(dialog), 0), 0);
     if (!c.raised) {
@@ -109,7 +119,7 @@ TEST_F(EventsTest, DialogWithAnOwnerRaisesOnlyTheAdviceWithTheTopLevelWindow) {
   const HWND pane = Window(L"", browser, WS_CHILD);
   const HWND inner = Window(L"", pane, WS_CHILD);
   const HWND owned = Window(L"", browser, WS_POPUP);
-  const HWND dialog = Window(L"Quiz -- Web Page Dialog");
+  const HWND dialog = Dialog(L"Quiz -- Web Page Dialog");
   struct Case {
     HWND given;
     HWND expected;

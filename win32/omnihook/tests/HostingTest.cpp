@@ -183,8 +183,10 @@ TEST_F(HostingTest, ControlWorksBeforeAndWithoutActivation) {
   // already takes the hook messages.
   const ComPtr<EventRecorder> recorder = Connect(control_.Get());
   ASSERT_HRESULT_SUCCEEDED(Call(control_.Get(), 0x60030005));
-  SendMessageW(ControlWindow(control_.Get()), kNotifyText, 42, 0);
+  const HWND other = MakeWindow(L"Other");
+  SendMessageW(ControlWindow(control_.Get()), kNotifyText, reinterpret_cast<WPARAM>(other), 0);
   EXPECT_EQ(recorder->Of(kGetTextMsg).size(), 1u);
+  DestroyWindow(other);
   ComPtr<IPersistStreamInit> persist;
   ASSERT_HRESULT_SUCCEEDED(control_.As(&persist));
   EXPECT_HRESULT_SUCCEEDED(persist->InitNew());
