@@ -22,6 +22,7 @@ ResidentProgram::ResidentProgram(HINSTANCE module, OmnihookClient::Factory hooks
   // A restarted task bar forgets every icon; it says so to all top-level
   // windows.
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+  callFilter_.Filter().SetRunMessages(false);
   desktop_.SetMessageHandler(this);
   desktop_.SetWindowMaker(&CreateDialogWindow);
 }
@@ -55,6 +56,9 @@ int ResidentProgram::Run(std::wstring_view arguments) {
 }
 
 void ResidentProgram::RunMessages() {
+  // Loaded: from now on a call that waits for a browser lets the program's
+  // messages run meanwhile.
+  callFilter_.Filter().SetRunMessages(true);
   MSG msg;
   while (form_ && !form_->Unloaded()) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);

@@ -12,6 +12,7 @@
 #include "monitor/Process.h"
 #include "ui/FormHost.h"
 #include "win32/browser/BrowserPorts.h"
+#include "win32/browser/CallFilter.h"
 #include "win32/dialogs/WinDialogHost.h"
 #include "win32/ports/WinAnsiCodec.h"
 #include "win32/ports/WinClock.h"
@@ -83,7 +84,9 @@ class ResidentProgram final : private OwnWindowMessages {
   WinUrlUnescaper unescaper_;
   WinAnsiCodec ansi_;
   // The shell's browsers through COM: made after OLE is initialised, which
-  // the caller does before the program is made.
+  // the caller does before the program is made; a browser that does not
+  // answer fails its call after a few seconds (see CallFilter).
+  CallFilterRegistration callFilter_;
   std::unique_ptr<ShellWindowList> shellWindows_;
   std::unique_ptr<BrowserFactory> browsers_;
   WinFileOpenDialog fileOpen_;

@@ -436,3 +436,29 @@ TEST_F(ProgramTest, AWindowRuleKillsAnotherProgramsWindowThroughTheRealHooks) {
 
 }  // namespace
 }  // namespace qx::win
+
+namespace qx::win {
+namespace {
+
+// The program's manifest: never elevated and never virtualized (so it reads
+// and writes where the browser looks), the systems it knows (so that the
+// version the system reports is its own), and the common controls 6.
+TEST(ProgramManifestTest, AsksToRunAsItsUserOnTheSystemsItKnows) {
+  const HMODULE file = LoadLibraryExW(ProgramFile().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(file, nullptr);
+  const HRSRC found = FindResourceW(file, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+  ASSERT_NE(found, nullptr) << "no manifest";
+  const char* data = static_cast<const char*>(LockResource(LoadResource(file, found)));
+  const std::string manifest(data, SizeofResource(file, found));
+  FreeLibrary(file);
+  for (const char* part :
+       {"level=\"asInvoker\"", "uiAccess=\"false\"", "{e2011457-1546-43c5-a5fe-008deee3d3f0}",
+        "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+        "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+        "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""}) {
+    EXPECT_NE(manifest.find(part), std::string::npos) << part;
+  }
+}
+
+}  // namespace
+}  // namespace qx::win
