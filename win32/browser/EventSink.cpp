@@ -66,11 +66,21 @@ HRESULT STDMETHODCALLTYPE EventSink::Invoke(DISPID id, REFIID riid, LCID, WORD, 
   DISPPARAMS none{nullptr, nullptr, 0, 0};
   if (!params) params = &none;
   if (params->cArgs > 0 && !params->rgvarg) return E_INVALIDARG;
-  if (params->cNamedArgs > 0) return DISP_E_NONAMEDARGS;
+  if (params->cNamedArgs > params->cArgs ||
+      (params->cNamedArgs > 0 && !params->rgdispidNamedArgs)) {
+    return E_INVALIDARG;
+  }
+  // Named arguments come first in rgvarg. The document's events may carry
+  // the object that raised them as DISPID_THIS; no sink reads any of them,
+  // so the events are decoded from their positional arguments alone.
+  const UINT named = params->cNamedArgs;
+  const DISPPARAMS positional{params->rgvarg + named, nullptr, params->cArgs - named, 0};
   // The core may drop its connection (and so this sink) inside the event.
   ComPtr<EventSink> self(this);
   try {
-    return Handle(id, *params, result, badArgument);
+    const HRESULT hr = Handle(id, positional, result, badArgument);
+    if (hr == DISP_E_TYPEMISMATCH && badArgument) *badArgument += named;
+    return hr;
   } catch (...) {
     // Nothing may cross back into the caller's code.
     return DISP_E_EXCEPTION;

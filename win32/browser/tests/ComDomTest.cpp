@@ -173,6 +173,31 @@ TEST(ComElementTest, MalformedElementEventsAreRefused) {
   EXPECT_TRUE(heard.calls.empty());
 }
 
+TEST(ComElementTest, NamedArgumentsAreIgnoredAndThePositionalOnesStillChecked) {
+  // MSHTML may pass the object that raised an event as DISPID_THIS.
+  ComPtr<FakeObject> link = ElementOf(L"A");
+  Heard heard;
+  auto connection = ComElement(link->AsDispatch()).Connect(heard);
+  FakeConnectionPoint& events = *link->Point(DIID_HTMLElementEvents2);
+  ComPtr<FakeObject> event = Make<FakeObject>();
+  Value e = Value::Object(event->AsDispatch());
+  Value self = Value::Object(link->AsDispatch());
+  Value text = Value::Str(L"event");
+  EXPECT_EQ(events.FireNamed(dom_event::kClick, {Plain(e)}, {DISPID_THIS}, {Plain(self)}), S_OK);
+  EXPECT_EQ(
+      events.FireNamed(dom_event::kBlur, {Plain(e)}, {DISPID_THIS, 77}, {Plain(text), Plain(text)}),
+      S_OK);
+  EXPECT_THAT(heard.calls, ElementsAre(L"click", L"blur"));
+  UINT bad = 9;
+  EXPECT_EQ(events.FireNamed(dom_event::kClick, {}, {DISPID_THIS}, {Plain(self)}),
+            DISP_E_BADPARAMCOUNT);
+  EXPECT_EQ(events.FireNamed(dom_event::kClick, {Plain(text)}, {DISPID_THIS}, {Plain(self)},
+                             nullptr, &bad),
+            DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(bad, 1u);  // its place in rgvarg, behind the named one
+  EXPECT_EQ(heard.calls.size(), 2u);
+}
+
 TEST(ComDocumentTest, DocumentAndWindowEventsReachTheCore) {
   ComPtr<FakeObject> document = Make<FakeObject>();
   document->Offer(DIID_HTMLDocumentEvents2);

@@ -146,9 +146,17 @@ HRESULT STDMETHODCALLTYPE FakeConnectionPoint::EnumConnections(IEnumConnections*
 
 HRESULT FakeConnectionPoint::Fire(DISPID id, std::vector<VARIANT> args, VARIANT* result,
                                   UINT* badArgument) {
+  return FireNamed(id, std::move(args), {}, {}, result, badArgument);
+}
+
+HRESULT FakeConnectionPoint::FireNamed(DISPID id, std::vector<VARIANT> args,
+                                       std::vector<DISPID> names, std::vector<VARIANT> named,
+                                       VARIANT* result, UINT* badArgument) {
+  // Named arguments first, then the positional ones in reverse order.
   std::reverse(args.begin(), args.end());
-  DISPPARAMS params{args.empty() ? nullptr : args.data(), nullptr, static_cast<UINT>(args.size()),
-                    0};
+  args.insert(args.begin(), named.begin(), named.end());
+  DISPPARAMS params{args.empty() ? nullptr : args.data(), names.empty() ? nullptr : names.data(),
+                    static_cast<UINT>(args.size()), static_cast<UINT>(names.size())};
   // A sink may unadvise while it handles the event.
   std::vector<ComPtr<IDispatch>> sinks;
   for (const auto& [cookie, sink] : sinks_)
@@ -235,9 +243,24 @@ HRESULT STDMETHODCALLTYPE FakeObject::GetIDsOfNames(REFIID, LPOLESTR* names, UIN
   return S_OK;
 }
 
+// A browser is another process: COM refuses a call into it while this
+// thread handles a message that another thread sent and has not answered
+// (RPC_E_CANTCALLOUT_ININPUTSYNCCALL; "Call Synchronization" and
+// IMessageFilter in Microsoft's COM documentation). Wine lets such calls
+// through, so the fakes refuse them as Windows does. The hidden control
+// lives in the program's own process and is called directly.
+HRESULT RefusedInsideASend(bool inProcess) {
+  if (inProcess) return S_OK;
+  const DWORD send = InSendMessageEx(nullptr);
+  return (send & (ISMEX_SEND | ISMEX_REPLIED)) == ISMEX_SEND ? RPC_E_CANTCALLOUT_ININPUTSYNCCALL
+                                                             : S_OK;
+}
+
 HRESULT STDMETHODCALLTYPE FakeObject::Invoke(DISPID id, REFIID, LCID, WORD flags,
                                              DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
                                              UINT*) {
+  // Pages live in the browser's process too.
+  if (const HRESULT refused = RefusedInsideASend(false); FAILED(refused)) return refused;
   if (id == DISPID_VALUE) {
     if (!defaultSet_) return DISP_E_MEMBERNOTFOUND;
     if (result) VariantCopy(result, const_cast<VARIANT*>(&default_.get()));
@@ -374,8 +397,9 @@ HRESULT STDMETHODCALLTYPE FakeBrowser::FindConnectionPoint(REFIID riid, IConnect
   return points_.Find(riid, point);
 }
 
-#define QX_FAKE_FAILS \
-  if (FAILED(failure)) return failure
+#define QX_FAKE_FAILS                  \
+  if (FAILED(failure)) return failure; \
+  if (const HRESULT refused = RefusedInsideASend(inProcess); FAILED(refused)) return refused
 
 HRESULT STDMETHODCALLTYPE FakeBrowser::Stop() {
   QX_FAKE_FAILS;

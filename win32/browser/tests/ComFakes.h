@@ -86,6 +86,10 @@ class FakeConnectionPoint final : public IConnectionPoint, private RefCounted {
   // last sink's HRESULT (S_OK with no sinks) and its result.
   HRESULT Fire(DISPID id, std::vector<VARIANT> args, VARIANT* result = nullptr,
                UINT* badArgument = nullptr);
+  // The same with named arguments in front, as MSHTML passes DISPID_THIS.
+  HRESULT FireNamed(DISPID id, std::vector<VARIANT> args, std::vector<DISPID> names,
+                    std::vector<VARIANT> named, VARIANT* result = nullptr,
+                    UINT* badArgument = nullptr);
   std::size_t Sinks() const { return sinks_.size(); }
   const IID& Events() const { return events_; }
   // The owner went: no way back to it.
@@ -286,6 +290,8 @@ class FakeBrowser final : public IWebBrowser2,
   bool quit = false;
   // Every call fails with this when set (a browser that went away).
   HRESULT failure = S_OK;
+  // The hidden control of the program's own process, not another process.
+  bool inProcess = false;
 
  private:
   ~FakeBrowser() override { points_.Orphan(); }

@@ -27,6 +27,7 @@ class FakeFactory final : public BrowserFactory {
   ComPtr<FakeBrowser> catcher = [] {
     ComPtr<FakeBrowser> control = Make<FakeBrowser>();
     control->fullName = L"C:\\Program Files\\Quellix\\Quellix.exe";
+    control->inProcess = true;
     return control;
   }();
   std::vector<ComPtr<FakeBrowser>> opened;
