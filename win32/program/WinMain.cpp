@@ -4,6 +4,7 @@
 // windows.h first: ole2.h needs its types.
 #include <ole2.h>
 
+#include "win32/program/ComSecurity.h"
 #include "win32/program/CommandLine.h"
 #include "win32/program/ResidentProgram.h"
 
@@ -11,6 +12,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // The hook control is an ActiveX control: the thread is a single-threaded
   // apartment with OLE.
   const HRESULT ole = OleInitialize(nullptr);
+  // Before any object crosses an apartment: the browser's Protected Mode
+  // tabs may call the program's event sinks.
+  if (SUCCEEDED(ole)) qx::win::AllowCallsFromTheBrowsersTabs();
   int code = 0;
   try {
     qx::win::ResidentProgram program(instance);
