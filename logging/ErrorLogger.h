@@ -1,5 +1,5 @@
 #pragma once
-// The error log "ErrorLog.txt" in the program's folder: one line per event,
+// The error log "ErrorLog.txt" in the data folder: one line per event,
 // with a date and time stamp and the event type.
 
 #include <string>
