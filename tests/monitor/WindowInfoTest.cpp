@@ -105,10 +105,9 @@ TEST_F(WindowInfoTest, VersionFamiliesAndXp) {
     bool xp;
   };
   const Case cases[] = {
-      {1, 4, 0, 0, false}, {1, 4, 10, 1, false}, {1, 4, 90, 1, false},
-      {2, 4, 0, 2, false}, {2, 5, 0, 2, false},  {2, 5, 1, 2, true},
-      {2, 5, 2, 2, true},  {2, 6, 0, 2, true},   {2, 6, 1, 2, true},
-      {2, 6, 3, 2, true},  {2, 10, 0, 2, true},  {2, 7, 0, 2, true},
+      {1, 4, 0, 0, false}, {1, 4, 10, 1, false}, {1, 4, 90, 1, false}, {2, 4, 0, 2, false},
+      {2, 5, 0, 2, false}, {2, 5, 1, 2, true},   {2, 5, 2, 2, true},   {2, 6, 0, 2, true},
+      {2, 6, 1, 2, true},  {2, 6, 3, 2, true},   {2, 10, 0, 2, true},  {2, 7, 0, 2, true},
   };
   for (const auto& c : cases) {
     sim::SimDesktop d;
