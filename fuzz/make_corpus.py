@@ -166,3 +166,8 @@ put("rule_list", "mixed_bytes.txt",
 put("rule_list", "garbage.txt", b"\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR\x00\x00\x01\x00 not a list\n")
 put("rule_list", "empty.txt", b"")
 put("rule_list", "long_line.txt", "||long.example/" + "p" * 20000 + "$popup\n")
+# once broke an invariant: an address inside the path, a slash left at the
+# end of a rule's URL, a byte-order mark on a line of its own
+put("rule_list", "address_in_path.txt", "[Adblock Plus 2.0]\n||a.example/go/$popuptp://b.example/x$popup\n")
+put("rule_list", "slash_at_end.txt", "[Adblock Plus 2.0]\n||a.example/go\\/$popup\n||b.example//$popup\n")
+put("rule_list", "mark_alone.txt", b"\xef\xbb\xbf\r[Adblock Plus 2.0]\r||a.example^$popup\r")

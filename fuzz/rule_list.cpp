@@ -1,7 +1,7 @@
 // A shared rule list (a filter list or a hosts file) of any bytes: reading
 // it never fails, every line is counted once, every rule it gives is
-// imported and then kills its own address, and exporting the imported
-// rules and importing that export gives back the same rules.
+// imported and then kills its own address, and importing an export of the
+// imported rules gives back every rule it wrote.
 
 #include <tuple>
 #include <vector>
@@ -23,9 +23,10 @@ std::vector<Rule> Contents(const Websites& rules) {
   return out;
 }
 
-// Lines with something on them, as the reader splits them (not for UTF-16,
-// which the reader converts first).
+// Lines with something on them, as the reader splits them after a UTF-8
+// byte-order mark (not for UTF-16, which the reader converts first).
 std::size_t ContentLines(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
   std::size_t lines = 0;
   while (!bytes.empty()) {
     const std::size_t end = bytes.find_first_of("\r\n");
@@ -63,9 +64,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QX_FUZZ_CHECK(rules.Kill(L"http://" + rule.url));
 
   const RuleListExport out = ExportRuleList(rules, LocalTime{});
-  QX_FUZZ_CHECK(out.written == counts.added && out.leftOut == 0);
+  QX_FUZZ_CHECK(out.written + out.leftOut == counts.added);
+  std::vector<Rule> written;
+  for (const Website& w : rules.WebsiteCollection()) {
+    if (FilterLineOf(w)) written.emplace_back(w.URL, w.RuleType, w.MatchSubdomains);
+  }
   Websites again(world.files, world.ansi, world.settings, RuleWorld::NoErrors());
-  QX_FUZZ_CHECK(ImportRuleList(again, out.text, world.ansi).added == counts.added);
-  QX_FUZZ_CHECK(Contents(again) == Contents(rules));
+  QX_FUZZ_CHECK(ImportRuleList(again, out.text, world.ansi).added == out.written);
+  QX_FUZZ_CHECK(Contents(again) == written);
   return 0;
 }

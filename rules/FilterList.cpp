@@ -344,7 +344,13 @@ void ListReader::Pattern(std::string_view pattern) {
   if (rest.find_first_of("*^|") != std::string_view::npos) return Skip(ListSkip::Wildcard);
   // A rule cannot hold a query: the site's other pages would be killed too.
   if (rest.find_first_of("?#") != std::string_view::npos) return Skip(ListSkip::Narrower);
-  if (!IsSiteName(rest.substr(0, rest.find('/')), true)) return Skip(ListSkip::NoSite);
+  const std::size_t slash = rest.find('/');
+  if (!IsSiteName(rest.substr(0, slash), true)) return Skip(ListSkip::NoSite);
+  // "a.example/x:/b.example" would be read as an address of b.example.
+  const std::string_view path = slash == std::string_view::npos ? "" : rest.substr(slash);
+  if (path.find(":/") != std::string_view::npos || path.find(":\\") != std::string_view::npos) {
+    return Skip(ListSkip::NoSite);
+  }
   Take(rest, subdomains);
 }
 

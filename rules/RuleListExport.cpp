@@ -26,9 +26,12 @@ std::optional<std::string> FilterLineOf(const Website& rule) {
   line += url;
   if (wholeHost) line += '^';
   line += "$popup";
-  // Only a line that reads back as this very rule is written.
+  // Only a line that reads back as this very rule is written. A rule's URL
+  // loses one trailing slash when it is made, so one that still ends in a
+  // slash ("a.example//" made it) would come back another rule.
   const std::optional<ListRule> back = FilterRuleOf(line);
-  if (!back || back->url != rule.URL || back->subdomains != rule.MatchSubdomains) {
+  const bool slashAtEnd = !url.empty() && (url.back() == '/' || url.back() == '\\');
+  if (!back || slashAtEnd || back->url != rule.URL || back->subdomains != rule.MatchSubdomains) {
     return std::nullopt;
   }
   return line;

@@ -99,6 +99,7 @@ TEST(FilterListTest, EverythingElseIsSkippedUnderItsReason) {
                   {"||ads^$popup", {}, false, ListSkip::NoSite},
                   {"||.example^$popup", {}, false, ListSkip::NoSite},
                   {"$popup", {}, false, ListSkip::NoSite},
+                  {"||a.example/go:/b.example/$popup", {}, false, ListSkip::NoSite},
                   {"||ads example^$popup", {}, false, ListSkip::Unreadable},
                   {"||ads.\x01"
                    "example^$popup",
@@ -276,6 +277,7 @@ TEST_F(RuleListImportTest, ExportWritesTheAlwaysKillRulesAndReadsBackAsThem) {
   rules.Add(L"http://exact.example", kAlwaysKillOld, false);
   rules.Add(L"javascript:open('x')", kAlwaysKill, false);
   rules.Add(L"http://star.example/a*b", kAlwaysKill, false);
+  rules.Add(L"http://slash.example/a//", kAlwaysKill, false);
   const RuleListExport out = ExportRuleList(rules, LocalTime{.year = 2004, .month = 6, .day = 1});
   EXPECT_EQ(out.text,
             "[Adblock Plus 2.0]\r\n"
@@ -286,8 +288,8 @@ TEST_F(RuleListImportTest, ExportWritesTheAlwaysKillRulesAndReadsBackAsThem) {
             "|http://pop.example/win/open.php$popup\r\n"
             "|http://exact.example^$popup\r\n");
   EXPECT_EQ(out.written, 4u);
-  EXPECT_EQ(out.leftOut, 2u);
-  EXPECT_EQ(ExportMessage(out), L"Exported 4 rules; 2 could not be written as filter rules.");
+  EXPECT_EQ(out.leftOut, 3u);
+  EXPECT_EQ(ExportMessage(out), L"Exported 4 rules; 3 could not be written as filter rules.");
   EXPECT_EQ(ExportMessage(RuleListExport{.text = "", .written = 1, .leftOut = 1}),
             L"Exported 1 rule; 1 could not be written as a filter rule.");
 
