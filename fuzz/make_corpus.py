@@ -148,3 +148,26 @@ for name in ["crash.scn", "scripts.scn", "windowwatch.scn"]:
 put("scenario_parser", "quotes.scn", 'window w caption "a \\"b\\" \\\\ c\\r\\n" # comment\nstore Options SafeKey="2 0"\n')
 put("scenario_parser", "bad_escape.scn", 'start\nwindow w caption "\\q"\n')
 put("scenario_parser", "unterminated.scn", 'start\nwindow w caption "open\n')
+
+# shared rule lists: filter lists and hosts files
+put("rule_list", "filter_list.txt",
+    "[Adblock Plus 2.0]\n! Title: sample\n||pop.example^$popup\n||ads.example^$popup,third-party\n"
+    "||ads.example/go/$popup\n|http://exact.example/x$popup\n@@||ok.example^$popup\n"
+    "example.com##.ad\n||n.example^$popup,domain=a.example\n/popunder.$popup\n"
+    "/pop[0-9]/$popup\n||w.example/*/x$popup\n||plain.example^\n")
+put("rule_list", "hosts.txt",
+    "# hosts\n127.0.0.1 localhost\n::1 localhost ip6-localhost\n0.0.0.0 a.example b.example # two\n"
+    "127.0.0.1\tc.example\n192.168.0.2 nas.example\n255.255.255.255 broadcasthost\n")
+put("rule_list", "domains.txt", "a.example\r\nb.example # note\r\nlocalhost.localdomain\r\n\r\n")
+put("rule_list", "utf16_hosts.txt", "\ufeff0.0.0.0 a.example\r\n0.0.0.0 b.example\r\n".encode("utf-16-le"))
+put("rule_list", "mixed_bytes.txt",
+    b"\xef\xbb\xbf[Adblock Plus 2.0]\r||caf\xc3\xa9.example/\xc3\xa9$popup\r||x.example/\xe9$popup\r"
+    b"||a\x00b.example^$popup\r")
+put("rule_list", "garbage.txt", b"\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR\x00\x00\x01\x00 not a list\n")
+put("rule_list", "empty.txt", b"")
+put("rule_list", "long_line.txt", "||long.example/" + "p" * 20000 + "$popup\n")
+# once broke an invariant: an address inside the path, a slash left at the
+# end of a rule's URL, a byte-order mark on a line of its own
+put("rule_list", "address_in_path.txt", "[Adblock Plus 2.0]\n||a.example/go/$popuptp://b.example/x$popup\n")
+put("rule_list", "slash_at_end.txt", "[Adblock Plus 2.0]\n||a.example/go\\/$popup\n||b.example//$popup\n")
+put("rule_list", "mark_alone.txt", b"\xef\xbb\xbf\r[Adblock Plus 2.0]\r||a.example^$popup\r")

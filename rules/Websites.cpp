@@ -209,6 +209,18 @@ Website* Websites::Add(std::wstring_view url, std::int32_t ruleType, bool stripW
   return rule;
 }
 
+bool Websites::AddIfAbsent(std::wstring_view url, std::int32_t ruleType, bool matchSubdomains) {
+  RuleKey key = Normalise(url, true);
+  WebsiteGroup& group = GroupFor(key.host);
+  if (group.Find(key.url) != nullptr) return false;
+  Insert(group, std::move(key.url), ruleType).MatchSubdomains = matchSubdomains;
+  return true;
+}
+
+void Websites::RulesChanged() {
+  if (refreshHook_) refreshHook_();
+}
+
 bool Websites::Remove(std::wstring_view url) {
   const RuleKey key = Normalise(url, true);
   const std::uint64_t hash = TextHash(key.host);

@@ -49,6 +49,13 @@ class Websites {
   Website* Add(std::wstring_view url, std::int32_t ruleType, bool stripWWW);
   // Removes the rule for the normalised URL; false when there is none.
   bool Remove(std::wstring_view url);
+  // Adds a rule unless its normalised URL has one already, of any type: a
+  // shared rule list never replaces or removes the user's own rules. The
+  // options dialog's list is left alone; whoever adds a batch calls
+  // RulesChanged once. Answers whether the rule was added.
+  bool AddIfAbsent(std::wstring_view url, std::int32_t ruleType, bool matchSubdomains);
+  // Asks the options dialog to show the rules again (the refresh hook).
+  void RulesChanged();
 
   // May this page open pop-up windows?
   bool Allow(std::wstring_view url) const;

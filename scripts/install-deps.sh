@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs what building and testing Quellix on Debian 12 needs. Safe to run
-# again: packages already present are not fetched.
+# Installs what building and testing Quellix on Debian 12 needs, then
+# fetches the test data that comes from npm (scripts/fetch-easylist.sh).
+# Safe to run again: packages and data already present are not fetched.
 set -euo pipefail
+here=$(dirname "$0")
 
 packages=(
   build-essential cmake ninja-build
@@ -19,7 +21,12 @@ missing=()
 for p in "${packages[@]}" "${foreign[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# npm fetches the real EasyList for the rule-list tests. A machine may have
+# it from a Node.js of its own; Debian's package would clash with that.
+command -v npm >/dev/null || missing+=(npm)
+if [ ${#missing[@]} -eq 0 ]; then
+  exec "$here/fetch-easylist.sh"
+fi
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
@@ -28,3 +35,4 @@ export DEBIAN_FRONTEND=noninteractive
 dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+"$here/fetch-easylist.sh"

@@ -268,6 +268,10 @@ void OptionsForm::Build() {
             [this] { EditWebsite(); });
   AddButton(4, L"Delete Selected Rule(s)", L"Delete the selected website rules", L"cmdDeleteWS",
             [this] { DeleteWebsites(); });
+  AddButton(4, L"Import...", L"Add the pop-up rules of a filter list or a hosts file",
+            L"cmdImportWS", [this] { ImportWebsites(); });
+  AddButton(4, L"Export...", L"Save the always-kill rules as a filter list", L"cmdExportWS",
+            [this] { ExportWebsites(); });
   Add({.kind = ControlKind::Label,
        .caption = L"These rules apply to IE-compatible browsers; for more information, please see",
        .tab = 4});
@@ -415,6 +419,7 @@ void OptionsForm::Load() {
   soundDialog_.filter = L"Sounds (*.wav)|*.wav";
   soundDialog_.flags = kOfnHideReadOnly | kOfnFileMustExist;
   soundDialog_.initialFolder = JoinPath(p.files.ProgramFolder(), L"sounds");
+  PrepareRuleListDialogs();
   for (auto& [option, box] : boxes_) {
     if (option == Option::PlayASound || option == Option::BlinkLightBulb) {
       box->checked = std::get<bool>(settings.Get(option));

@@ -82,6 +82,9 @@ class OptionsForm final : public FormModel {
   int PanelLeft(int tab) const { return panelLeft_[static_cast<std::size_t>(tab - 1)]; }
   bool PanelEnabled(int tab) const { return panelEnabled_[static_cast<std::size_t>(tab - 1)]; }
   const FileOpenRequest& SoundDialog() const { return soundDialog_; }
+  // The Websites tab's file dialogs for "Import..." and "Export...".
+  const FileOpenRequest& ImportDialog() const { return importDialog_; }
+  const FileOpenRequest& ExportDialog() const { return exportDialog_; }
   // The log entry shown in a LogList row, by the row's key.
   const LogEntry* LogEntryOf(const std::wstring& key) const;
 
@@ -114,6 +117,13 @@ class OptionsForm final : public FormModel {
   void LogMenuChoice(const LogEntry& entry, const std::wstring& key);
   void EditWebsite();
   void DeleteWebsites();
+  // OptionsFormRuleLists.cpp: shared rule lists in and out.
+  void PrepareRuleListDialogs();
+  void ImportWebsites();
+  void ExportWebsites();
+  // Runs one of the two; a failure is reported under the routine's source.
+  template <class F>
+  void RuleListTrapped(std::wstring_view source, std::wstring_view message, F&& f);
   void EditWindow();
   void DeleteWindows();
   std::wstring ProgramOfRow(const ListRow& row) const;
@@ -132,6 +142,8 @@ class OptionsForm final : public FormModel {
   std::array<int, kOptionTabs> panelLeft_{};
   std::array<bool, kOptionTabs> panelEnabled_{};
   FileOpenRequest soundDialog_;
+  FileOpenRequest importDialog_;
+  FileOpenRequest exportDialog_;
   std::map<std::wstring, LogEntry> logRows_;
   std::unique_ptr<PopupMenu> browserMenu_;
   std::unique_ptr<PopupMenu> dialogMenu_;

@@ -10,6 +10,7 @@
 ;   CONTROL_NAME      its file name in the program folder
 ;   HOOKLIB           catchwire.dll
 ;   HELPER            QuellixHelper.dll, the browser helper
+;   RULESTOOL         quellix-rules.exe, the rules tool for deployment
 ;   HELP              quellix.chm
 ;   SOUND             cork.wav
 ;   INSTANCE_MUTEX    the mutex a running Quellix holds
@@ -131,6 +132,7 @@ Section "Quellix" SecProgram
   File "/oname=${CONTROL_NAME}" "${CONTROL}"
   File "/oname=catchwire.dll" "${HOOKLIB}"
   File "/oname=QuellixHelper.dll" "${HELPER}"
+  File "/oname=quellix-rules.exe" "${RULESTOOL}"
   File "/oname=quellix.chm" "${HELP}"
   SetOutPath "$INSTDIR\sounds"
   File "/oname=cork.wav" "${SOUND}"
@@ -208,6 +210,7 @@ Section "un.Quellix" SecUnProgram
   ; running browsers: leave them to the next restart.
   !insertmacro DeleteWhenFree "$INSTDIR\catchwire.dll"
   Delete /REBOOTOK "$INSTDIR\QuellixHelper.dll"
+  Delete "$INSTDIR\quellix-rules.exe"
   Delete "$INSTDIR\quellix.chm"
   Delete "$INSTDIR\sounds\cork.wav"
   RMDir "$INSTDIR\sounds"

@@ -34,8 +34,11 @@ std::optional<std::wstring> WinFileOpenDialog::Show(const FileOpenRequest& reque
   ofn.nMaxFile = static_cast<DWORD>(file.size());
   ofn.lpstrInitialDir = request.initialFolder.empty() ? nullptr : request.initialFolder.c_str();
   ofn.lpstrTitle = request.title.empty() ? nullptr : request.title.c_str();
+  ofn.lpstrDefExt = request.defaultExtension.empty() ? nullptr : request.defaultExtension.c_str();
   ofn.Flags = request.flags | OFN_EXPLORER;
-  if (GetOpenFileNameW(&ofn)) return std::wstring(file.data());
+  if (request.save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn)) {
+    return std::wstring(file.data());
+  }
   const DWORD error = CommDlgExtendedError();
   if (error == 0) return std::nullopt;
   throw PlatformError(kErrInvalidCall, L"The file dialog failed (" + std::to_wstring(error) + L")",

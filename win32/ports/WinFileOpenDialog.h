@@ -1,5 +1,5 @@
 #pragma once
-// The common file-open dialog (GetOpenFileName).
+// The common file dialog (GetOpenFileName, or GetSaveFileName to save).
 
 #include "platform/FileOpenDialog.h"
 

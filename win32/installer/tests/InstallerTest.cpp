@@ -221,8 +221,9 @@ bool GoneOrPending(const std::wstring& path) {
 
 TEST_F(Installer, InstallsStartsAndUninstallsKeepingTheUsersFiles) {
   Install();
-  for (const wchar_t* file : {L"Quellix.exe", L"catchwire.dll", L"QuellixHelper.dll",
-                              L"quellix.chm", L"sounds\\cork.wav", L"Uninstall.exe"}) {
+  for (const wchar_t* file :
+       {L"Quellix.exe", L"catchwire.dll", L"QuellixHelper.dll", L"quellix-rules.exe",
+        L"quellix.chm", L"sounds\\cork.wav", L"Uninstall.exe"}) {
     EXPECT_TRUE(Exists(folder_ + L"\\" + file)) << std::string(file, file + wcslen(file));
   }
   // The COM classes of the helper and the control.
@@ -294,8 +295,9 @@ TEST_F(Installer, InstallsStartsAndUninstallsKeepingTheUsersFiles) {
     EXPECT_EQ(Lines(folder_ + L"\\started.txt"), (std::vector<std::string>{"", "closed"}));
     DeleteFileW((folder_ + L"\\started.txt").c_str());
   }
-  for (const wchar_t* file : {L"Quellix.exe", L"quellix.chm", L"sounds", L"blocksite.script2",
-                              L"trustsite.script", L"b0123456789.html", L"t0123456789.html"}) {
+  for (const wchar_t* file :
+       {L"Quellix.exe", L"quellix-rules.exe", L"quellix.chm", L"sounds", L"blocksite.script2",
+        L"trustsite.script", L"b0123456789.html", L"t0123456789.html"}) {
     EXPECT_FALSE(Exists(folder_ + L"\\" + file)) << std::string(file, file + wcslen(file));
   }
   // Libraries that other programs may still hold go now or at the restart.

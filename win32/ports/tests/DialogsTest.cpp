@@ -172,6 +172,38 @@ TEST(FileOpenDialogTest, FilterAndCancel) {
   EXPECT_TRUE(user.Acted());
 }
 
+// The save form: the user types a name without an extension and presses
+// the dialog's "Save" button; the name comes back in the dialog's folder
+// with the default extension added (OPENFILENAME's lpstrDefExt).
+TEST(FileOpenDialogTest, TheSaveFormAddsTheDefaultExtension) {
+  wchar_t temp[MAX_PATH];
+  ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+  std::wstring folder(temp);
+  if (folder.back() == L'\\') folder.pop_back();
+  WinFileOpenDialog dialog;
+  bool saveButton = false;
+  UiDriver user(L"Export Always-Kill Rules", [&](HWND d) {
+    saveButton = Child(d, L"Button", L"&Save") != nullptr;
+    // The name box: an edit (edt1) or, in the explorer form, a combo (cmb13).
+    if (!SetDlgItemTextW(d, 0x480, L"mylist")) SetDlgItemTextW(d, 0x47c, L"mylist");
+    PostMessageW(d, WM_COMMAND, IDOK, 0);
+  });
+  FileOpenRequest request;
+  request.title = L"Export Always-Kill Rules";
+  request.filter = L"Filter lists and hosts files (*.txt)|*.txt";
+  request.flags = kOfnHideReadOnly | kOfnOverwritePrompt | kOfnPathMustExist;
+  request.initialFolder = folder;
+  request.save = true;
+  request.defaultExtension = L"txt";
+  const std::optional<std::wstring> chosen = dialog.Show(request);
+  ASSERT_TRUE(user.Acted());
+  EXPECT_TRUE(saveButton);
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(CompareStringOrdinal(chosen->c_str(), -1, (folder + L"\\mylist.txt").c_str(), -1, TRUE),
+            CSTR_EQUAL)
+      << std::string(chosen->begin(), chosen->end());
+}
+
 // The file dialog belongs to the window the user asked from (the settings
 // dialog's "Browse..."), which waits for the choice meanwhile.
 TEST(FileOpenDialogTest, OwnedByTheActiveWindow) {
