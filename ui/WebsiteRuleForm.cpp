@@ -168,7 +168,11 @@ void WebsiteRuleForm::Store(std::wstring_view removeFirst, bool edit) {
   const std::int32_t ruleType = edit && ruleCombo_->position == editedPosition_
                                     ? editedType_
                                     : RuleTypeAt(ruleCombo_->position);
-  Website* rule = process_.websites().Add(AttachProtocol(urlText_->text), ruleType, true);
+  // The rule's own URL left as it was: its "?" stands for a character the
+  // rule file could not hold, not for a query.
+  const bool unchanged = edit && urlText_->text == removeFirst;
+  Website* rule =
+      process_.websites().Add(AttachProtocol(urlText_->text), ruleType, true, unchanged);
   if (rule != nullptr) rule->MatchSubdomains = subdomains_->checked;
 }
 
