@@ -27,6 +27,22 @@ void WriteIfEmpty(FileSystem& files, const AnsiCodec& ansi, const std::wstring& 
   Step([&] { files.WriteAll(path, ansi.Encode(text)); });
 }
 
+// A script must name this run's marker pages: one that does not (missing,
+// empty, or holding another prefix, as after a run whose prefix could not be
+// read) is written afresh.
+void WriteUnlessHolding(FileSystem& files, const AnsiCodec& ansi, const std::wstring& path,
+                        const std::wstring& text) {
+  const std::string wanted = ansi.Encode(text);
+  std::string held;
+  if (Step([&] {
+        if (files.Exists(path)) held = files.ReadAll(path);
+      }) &&
+      held == wanted) {
+    return;
+  }
+  Step([&] { files.WriteAll(path, wanted); });
+}
+
 void RenameFile(FileSystem& files, std::wstring_view from, std::wstring_view to) {
   const std::wstring folder = files.ProgramFolder();
   Step([&] { files.Rename(JoinPath(folder, from), JoinPath(folder, to)); });
@@ -58,10 +74,10 @@ std::wstring MarkerPageText(wchar_t letter) {
 
 void WriteMenuScripts(FileSystem& files, const AnsiCodec& ansi, std::wstring_view urlPrefix) {
   const std::wstring folder = files.ProgramFolder();
-  WriteIfEmpty(files, ansi, JoinPath(folder, kBlockScript),
-               MenuScriptText(folder, L'b', urlPrefix));
-  WriteIfEmpty(files, ansi, JoinPath(folder, kTrustScript),
-               MenuScriptText(folder, L't', urlPrefix));
+  WriteUnlessHolding(files, ansi, JoinPath(folder, kBlockScript),
+                     MenuScriptText(folder, L'b', urlPrefix));
+  WriteUnlessHolding(files, ansi, JoinPath(folder, kTrustScript),
+                     MenuScriptText(folder, L't', urlPrefix));
   WriteIfEmpty(files, ansi, JoinPath(folder, MarkerName(L'b', urlPrefix)), MarkerPageText(L'b'));
   WriteIfEmpty(files, ansi, JoinPath(folder, MarkerName(L't', urlPrefix)), MarkerPageText(L't'));
 }
