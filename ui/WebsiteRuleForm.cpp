@@ -90,6 +90,7 @@ WebsiteRuleForm::WebsiteRuleForm(Process& process) : process_(process) {
     urlText_->text.clear();
     Hide();
   };
+  KeepDesignState();
 }
 
 WebsiteRuleForm::~WebsiteRuleForm() {
@@ -135,6 +136,9 @@ void WebsiteRuleForm::FillDescription() {
 void WebsiteRuleForm::Load() {
   if (loaded_) return;
   loaded_ = true;
+  // Unloaded after each use: every opening starts as the first did (no
+  // "Match all subdomains" left ticked from the last rule).
+  RestoreDesignState();
   Step([&] { window_ = process_.platform().desktop.CreateOwnWindow(L"", L"QuellixWebsiteRule"); });
   process_.ownForms().Set(OwnForm::WebsiteRule, window_);
 }
