@@ -477,10 +477,13 @@ void BrowserMonitor::Ping(ShellWindowList& list) {
   int count = 0;
   Step([&] { count = list.Count(); });
   for (int i = 0; i < count; ++i) {
+    // A window whose handle cannot be read is never a match: it may be any
+    // window that is busy right now, and latching onto it would watch it
+    // twice and leave this browser unwatched.
     std::shared_ptr<Browser> candidate;
     Step([&] {
-      candidate = list.Item(i);
-      if (candidate && static_cast<std::int64_t>(candidate->HWND()) != lastHWND) candidate.reset();
+      const auto listed = list.Item(i);
+      if (listed && static_cast<std::int64_t>(listed->HWND()) == lastHWND) candidate = listed;
     });
     if (candidate) {
       Attach(candidate);

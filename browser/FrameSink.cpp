@@ -80,11 +80,11 @@ void FrameSink::OnKeyDown() {
     for (int depth = 0; element && depth < kMaxDepth; ++depth) {
       const std::wstring tag = Tag(*element);
       if (tag == L"a" || tag == L"area") {
-        if (enter) Monitor.BeginClick(true, *this, element, tag == L"a" ? 1 : 2, false);
+        if (enter) Monitor.BeginClick(true, *this, element, tag == L"a" ? 1 : 2, true);
         return;
       }
       if (tag == L"button") {
-        Monitor.BeginClick(true, *this, element, 3, false);
+        Monitor.BeginClick(true, *this, element, 3, enter);
         return;
       }
       if (tag == L"input") {

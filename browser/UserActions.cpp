@@ -79,6 +79,11 @@ void BrowserMonitor::BeginClick(bool byKeyboard, FrameSink& sink, std::shared_pt
     default:
       break;
   }
+  // Enter activates a link, area, button or input button while the key is
+  // down: its click and default action (the new window) come before keyup,
+  // so the press is complete now, as a mouse press is at mouse-up. Enter in
+  // a text field is the form's submission instead (EnterSubmit).
+  if (ByKeyboard && enterPressed && ClickArmed && !EnterSubmit) ClickDone = true;
 }
 
 void BrowserMonitor::BeginContextMenu(bool byKeyboard, FrameSink& sink,

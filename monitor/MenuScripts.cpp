@@ -28,6 +28,22 @@ void WriteIfEmpty(FileSystem& files, const AnsiCodec& ansi, const std::wstring& 
   Step([&] { files.WriteAll(path, ansi.Encode(text)); });
 }
 
+// A script must lead to this run's marker page in this folder: one that does
+// not (missing, empty, naming another prefix, as after a run whose prefix
+// could not be read, or another folder, as after a move to the user's
+// folder) is written afresh. One that does keeps what else it holds.
+void WriteUnlessLeadingTo(FileSystem& files, const AnsiCodec& ansi, const std::wstring& path,
+                          const std::wstring& marker, const std::wstring& text) {
+  std::string held;
+  if (Step([&] {
+        if (files.Exists(path)) held = files.ReadAll(path);
+      }) &&
+      held.find(ansi.Encode(marker)) != std::string::npos) {
+    return;
+  }
+  Step([&] { files.WriteAll(path, ansi.Encode(text)); });
+}
+
 void RenameFile(FileSystem& files, std::wstring_view from, std::wstring_view to) {
   const std::wstring folder = files.DataFolder();
   Step([&] { files.Rename(JoinPath(folder, from), JoinPath(folder, to)); });
@@ -95,10 +111,11 @@ std::wstring MarkerPageText(wchar_t letter) {
 
 void WriteMenuScripts(FileSystem& files, const AnsiCodec& ansi, std::wstring_view urlPrefix) {
   const std::wstring folder = files.DataFolder();
-  WriteIfEmpty(files, ansi, JoinPath(folder, kBlockScript),
-               MenuScriptText(folder, L'b', urlPrefix));
-  WriteIfEmpty(files, ansi, JoinPath(folder, kTrustScript),
-               MenuScriptText(folder, L't', urlPrefix));
+  for (const auto& [script, letter] : {std::pair{kBlockScript, L'b'}, std::pair{kTrustScript, L't'}}) {
+    WriteUnlessLeadingTo(files, ansi, JoinPath(folder, script),
+                         JoinPath(folder, MarkerName(letter, urlPrefix)),
+                         MenuScriptText(folder, letter, urlPrefix));
+  }
   WriteIfEmpty(files, ansi, JoinPath(folder, MarkerName(L'b', urlPrefix)), MarkerPageText(L'b'));
   WriteIfEmpty(files, ansi, JoinPath(folder, MarkerName(L't', urlPrefix)), MarkerPageText(L't'));
 }

@@ -29,7 +29,8 @@ std::wstring MenuScriptText(std::wstring_view programFolder, wchar_t letter,
                             std::wstring_view urlPrefix);
 std::wstring MarkerPageText(wchar_t letter);
 
-// Writes each of the four files that is missing or empty.
+// Writes each script that does not hold this prefix's text, and each marker
+// page that is missing or empty.
 void WriteMenuScripts(FileSystem& files, const AnsiCodec& ansi, std::wstring_view urlPrefix);
 // Points the user's two context-menu entries at the script files in the
 // folder, where they are missing or point elsewhere (an earlier install's

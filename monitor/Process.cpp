@@ -1,6 +1,8 @@
 #include "monitor/Process.h"
 
 #include "platform/PlatformError.h"
+#include "rules/PendingRules.h"
+#include "rules/WebsiteFiles.h"
 
 namespace qx {
 
@@ -55,11 +57,27 @@ PopupLog& Process::popupLog() {
   return *popupLog_;
 }
 
+void Process::NoteRulesKeptBeside() {
+  const auto note = [&](std::wstring_view file) {
+    Step([&] {
+      errorLogger().WriteEvent(L"Quellix",
+                               std::wstring(file) +
+                                   L" could not be read, so it was left as it is; this session's " +
+                                   L"rules were kept in " + PendingRulesPath(file) +
+                                   L" and will be merged into it when it can be read again.",
+                               EventType::Warning);
+    });
+  };
+  if (websites_ && websites_->KeptBeside()) note(kWebsitesFile);
+  if (windows_ && windows_->KeptBeside()) note(kWindowsFile);
+}
+
 void Process::EndOfLife() {
   if (ended_) return;
   ended_ = true;
   if (websites_) websites_->Terminate();
   if (windows_) windows_->Terminate();
+  NoteRulesKeptBeside();
   // The session goes to "log.dat" after the rule files are written.
   if (popupLog_) popupLog_->SaveSession();
   // Settings last: the start mode it applies is the one the user chose last.

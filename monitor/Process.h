@@ -48,6 +48,10 @@ class Process {
   bool Ended() const { return ended_; }
 
  private:
+  // A rule file that could not be read kept its rules beside it: the error
+  // log says where.
+  void NoteRulesKeptBeside();
+
   Platform& platform_;
   WindowInfo windowInfo_;
   RegistryHelpers registry_;

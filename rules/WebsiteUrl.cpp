@@ -20,6 +20,13 @@ std::wstring_view StripQueryView(std::wstring_view text) {
   return text;
 }
 
+std::wstring_view StripStoredView(std::wstring_view text) {
+  if (IsScriptUrl(text)) return text;
+  text = text.substr(0, text.find(L'#'));
+  if (!text.empty() && IsSlash(text.back())) text.remove_suffix(1);
+  return text;
+}
+
 std::wstring StripQuery(std::wstring_view text) {
   return std::wstring(StripQueryView(text));
 }

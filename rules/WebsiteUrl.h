@@ -29,6 +29,11 @@ bool HasDoubleDot(std::wstring_view text);
 // The text after the first "."; all of it when there is none.
 std::wstring_view StripToDot(std::wstring_view text);
 
+// What a stored rule's text stands for: as StripQuery, but a "?" stays. Add
+// cut every query before the rule was stored, so a "?" there stands for a
+// character the code page could not hold.
+std::wstring_view StripStoredView(std::wstring_view text);
+
 // The same three as views into the text (or into kScriptScheme), in the
 // text's own letter case: on lower-case text they give exactly what the
 // three above give, without a copy. The queries run them on every URL.

@@ -6,6 +6,7 @@
 
 #include "base/Text.h"
 #include "platform/PlatformError.h"
+#include "rules/PendingRules.h"
 #include "rules/WebsiteFiles.h"
 #include "rules/WebsiteUrl.h"
 
@@ -27,7 +28,8 @@ Websites::Websites(FileSystem& files, const AnsiCodec& ansi, Settings& settings,
 Websites::RuleKey Websites::Normalise(std::wstring_view url, bool cutQuery) {
   std::wstring text = website::RuleLocalPathToFileUrl(LowerCase(url));
   for (;;) {
-    const std::wstring_view cut = cutQuery ? website::StripQueryView(text) : text;
+    const std::wstring_view cut =
+        cutQuery ? website::StripQueryView(text) : website::StripStoredView(text);
     std::wstring_view rest = website::StripProtocolView(cut);
     if (!rest.starts_with(kSubdomainMarker)) {
       return RuleKey{std::wstring(website::HostView(cut)), std::wstring(rest)};
@@ -178,13 +180,13 @@ Website& Websites::Insert(WebsiteGroup& group, std::wstring url, std::int32_t ru
   return group.Insert(std::move(url), ruleType, nextOrder_++);
 }
 
-Website* Websites::Add(std::wstring_view url, std::int32_t ruleType, bool stripWWW) {
+Website* Websites::Add(std::wstring_view url, std::int32_t ruleType, bool stripWWW, bool asStored) {
   Website* rule = nullptr;
   const auto report = [&](const pError& error) {
     errors_().ReportError(kWebsiteRuleAddSource, kWebsiteRuleAddMessage, false, error);
   };
   try {
-    RuleKey key = Normalise(url, true);
+    RuleKey key = Normalise(url, !asStored);
     if (stripWWW && key.host.starts_with(kWww) && website::HasDoubleDot(key.host)) {
       key.host.erase(0, kWww.size());
       key.url.erase(0, std::min(kWww.size(), key.url.size()));
@@ -222,7 +224,12 @@ void Websites::RulesChanged() {
 }
 
 bool Websites::Remove(std::wstring_view url) {
-  const RuleKey key = Normalise(url, true);
+  // A rule read back from the file may hold a "?" for a character the code
+  // page could not hold; the list shows it so, and deleting it passes that.
+  return RemoveKey(Normalise(url, true)) || RemoveKey(Normalise(url, false));
+}
+
+bool Websites::RemoveKey(const RuleKey& key) {
   const std::uint64_t hash = TextHash(key.host);
   const auto matches = [&](std::list<WebsiteGroup>::iterator g) { return g->Host() == key.host; };
   const auto* found = groupByHost_.Find(hash, matches);
@@ -281,14 +288,36 @@ void Websites::ImportServerList() {
 }
 
 void Websites::LoadRuleFile() {
+  const std::wstring path = JoinPath(files_.DataFolder(), kWebsitesFile);
   std::string bytes;
+  bool exists = false;
   if (!Step([&] {
-        const std::wstring path = JoinPath(files_.DataFolder(), kWebsitesFile);
-        if (files_.Exists(path)) bytes = files_.ReadAll(path);
+        exists = files_.Exists(path);
+        if (exists) bytes = files_.ReadAll(path);
       })) {
     ruleFileUnreadable_ = true;
+  } else {
+    // A missing rule file is made at once, empty, not only at the end.
+    if (!exists) Step([&] { files_.WriteAll(path, ""); });
+    LoadRecords(bytes);
+  }
+  // Rules of a session whose rule file could not be read: merged now, so
+  // that the next save holds them.
+  const std::wstring pending = PendingRulesPath(path);
+  std::string kept;
+  if (!Step([&] {
+        if (files_.Exists(pending)) {
+          kept = files_.ReadAll(pending);
+          pendingLoaded_ = true;
+        }
+      })) {
+    pendingUnreadable_ = true;
     return;
   }
+  LoadRecords(kept);
+}
+
+void Websites::LoadRecords(std::string_view bytes) {
   // The file is written group by group: most records belong to the group
   // of the record before.
   WebsiteGroup* last = nullptr;
@@ -296,9 +325,10 @@ void Websites::LoadRuleFile() {
     if (text.find_first_not_of(L' ') == std::wstring::npos) return;  // blank
     const bool subdomains = text.starts_with(kSubdomainMarker);
     if (subdomains) text.erase(0, kSubdomainMarker.size());
-    // A stored URL was cut when its rule was made. Cutting again would read
-    // a "?" that stands for a character the code page cannot hold as the
-    // start of a query, and widen a page's rule to its whole site.
+    // A stored rule reads as a typed one, so that it matches and can be
+    // edited and deleted (an older file may hold "a.com/dir/" or "a.com#x"),
+    // except that a "?" stands for a character the code page cannot hold:
+    // cutting there would widen a page's rule to its whole site.
     RuleKey key = Normalise(text, false);
     if (!last || last->Host() != key.host) last = &GroupFor(key.host);
     Insert(*last, std::move(key.url), type).MatchSubdomains = subdomains;
@@ -306,7 +336,6 @@ void Websites::LoadRuleFile() {
 }
 
 bool Websites::SaveRuleFile() {
-  if (ruleFileUnreadable_) return false;
   ByteWriter writer(ansi_);
   for (const WebsiteGroup& group : groups_) {
     for (const Website& rule : group) {
@@ -314,8 +343,18 @@ bool Websites::SaveRuleFile() {
       writer.PutText(rule.MatchSubdomains ? std::wstring(kSubdomainMarker) + rule.URL : rule.URL);
     }
   }
-  return Step(
-      [&] { files_.WriteAll(JoinPath(files_.DataFolder(), kWebsitesFile), writer.Bytes()); });
+  const std::wstring path = JoinPath(files_.DataFolder(), kWebsitesFile);
+  const std::wstring pending = PendingRulesPath(path);
+  if (ruleFileUnreadable_) {
+    // Kept beside it instead, unless that file too could not be read.
+    if (!pendingUnreadable_ && (!groups_.empty() || pendingLoaded_)) {
+      keptBeside_ = Step([&] { files_.WriteAll(pending, writer.Bytes()); });
+    }
+    return false;
+  }
+  if (!Step([&] { files_.WriteAll(path, writer.Bytes()); })) return false;
+  if (pendingLoaded_) Step([&] { files_.Remove(pending); });
+  return true;
 }
 
 void Websites::Terminate() {

@@ -45,9 +45,12 @@ class Websites {
   // to the end of its host's group). stripWWW drops "www." from a host of
   // three or more labels. Answers the stored rule, valid until the next Add
   // or Remove, so that the caller can set MatchSubdomains; none (reported
-  // as "WebsiteRuleAdd") when it could not be added.
-  Website* Add(std::wstring_view url, std::int32_t ruleType, bool stripWWW);
-  // Removes the rule for the normalised URL; false when there is none.
+  // as "WebsiteRuleAdd") when it could not be added. asStored: the url is a
+  // rule's own URL as the rules show it, whose "?" is no query (see
+  // website::StripStoredView).
+  Website* Add(std::wstring_view url, std::int32_t ruleType, bool stripWWW, bool asStored = false);
+  // Removes the rule for the normalised URL, or else for the URL read as a
+  // rule's own (as the rules show it); false when there is none.
   bool Remove(std::wstring_view url);
   // Adds a rule unless its normalised URL has one already, of any type: a
   // shared rule list never replaces or removes the user's own rules. The
@@ -85,8 +88,11 @@ class Websites {
 
   // The end of the object's life: writes "websites.dat", deletes an
   // imported "servers.lst" once its rules are safely written, and drops all
-  // rules. Failures are passed over.
+  // rules. Failures are passed over. When "websites.dat" could not be read,
+  // the rules go to "websites.pending.dat" instead (see PendingRules.h).
   void Terminate();
+  // Terminate kept the rules beside the unreadable rule file.
+  bool KeptBeside() const { return keptBeside_; }
 
  private:
   struct RuleKey {
@@ -94,9 +100,10 @@ class Websites {
     std::wstring url;
   };
   // Lower-case text with local paths made file URLs, split into host and
-  // URL. The loader keeps a stored URL as it is (no query cut): see
-  // LoadRuleFile.
+  // URL. Without cutQuery the text is a stored rule's: cut as Add cuts it,
+  // but not at "?" (see website::StripStoredView).
   static RuleKey Normalise(std::wstring_view url, bool cutQuery);
+  bool RemoveKey(const RuleKey& key);
   // The host and URL a query walks from: "www." in front unless a script.
   static RuleKey QueryStart(std::wstring_view lowerUrl);
 
@@ -107,6 +114,7 @@ class Websites {
   void Load();
   void ImportServerList();
   void LoadRuleFile();
+  void LoadRecords(std::string_view bytes);
   bool SaveRuleFile();
 
   // Walks from the page's own name to its parent domains; visit(group,
@@ -130,6 +138,11 @@ class Websites {
   // "websites.dat" is there but could not be read: writing over it at the
   // end would lose every rule it holds.
   bool ruleFileUnreadable_ = false;
+  // "websites.pending.dat" was read (it goes once the rules are saved), or
+  // is there but could not be read (it is never written over).
+  bool pendingLoaded_ = false;
+  bool pendingUnreadable_ = false;
+  bool keptBeside_ = false;
   bool terminated_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include "base/ByteCodec.h"
 #include "base/Text.h"
 #include "platform/PlatformError.h"
+#include "rules/PendingRules.h"
 #include "rules/TextHash.h"
 
 namespace qx {
@@ -111,14 +112,39 @@ const Window* Windows::FindRule(const WindowGroup& group, std::wstring_view capt
 }
 
 void Windows::Load() {
+  const std::wstring path = JoinPath(files_.DataFolder(), kWindowsFile);
   std::string bytes;
+  bool exists = false;
   if (!Step([&] {
-        const std::wstring path = JoinPath(files_.DataFolder(), kWindowsFile);
-        if (files_.Exists(path)) bytes = files_.ReadAll(path);
+        exists = files_.Exists(path);
+        if (exists) bytes = files_.ReadAll(path);
       })) {
     ruleFileUnreadable_ = true;
-    return;
+  } else {
+    // A missing rule file is made at once, empty, not only at the end.
+    if (!exists) Step([&] { files_.WriteAll(path, ""); });
+    LoadRecords(bytes);
   }
+  // Rules of a session whose rule file could not be read: merged now, so
+  // that the next save holds them.
+  const std::wstring pending = PendingRulesPath(path);
+  std::string kept;
+  if (Step([&] {
+        if (files_.Exists(pending)) {
+          kept = files_.ReadAll(pending);
+          pendingLoaded_ = true;
+        }
+      })) {
+    LoadRecords(kept);
+  } else {
+    pendingUnreadable_ = true;
+  }
+  // Once for the whole file rather than once per rule: nothing else runs
+  // while the file loads.
+  if (Count() >= 1) Step([&] { hooks_.InstallMsgHook(); });
+}
+
+void Windows::LoadRecords(std::string_view bytes) {
   // A length that is negative or runs past the end ends the reading there;
   // a record cut short is dropped whole, since a rule without its program
   // would apply to every program.
@@ -134,25 +160,29 @@ void Windows::Load() {
     if (trimmed.empty()) continue;
     Insert(ProgramKey(*program), std::move(trimmed), *status);
   }
-  // Once for the whole file rather than once per rule: nothing else runs
-  // while the file loads.
-  if (Count() >= 1) Step([&] { hooks_.InstallMsgHook(); });
 }
 
 void Windows::Terminate() {
   // A second call would write the emptied rules over the file.
   if (terminated_) return;
   terminated_ = true;
-  if (!ruleFileUnreadable_) {
-    ByteWriter writer(ansi_);
-    for (const WindowGroup& group : groups_) {
-      for (const Window& rule : group) {
-        writer.PutInt32(rule.Status);
-        writer.PutText(rule.Caption);
-        writer.PutText(rule.Program);
-      }
+  ByteWriter writer(ansi_);
+  for (const WindowGroup& group : groups_) {
+    for (const Window& rule : group) {
+      writer.PutInt32(rule.Status);
+      writer.PutText(rule.Caption);
+      writer.PutText(rule.Program);
     }
-    Step([&] { files_.WriteAll(JoinPath(files_.DataFolder(), kWindowsFile), writer.Bytes()); });
+  }
+  const std::wstring path = JoinPath(files_.DataFolder(), kWindowsFile);
+  const std::wstring pending = PendingRulesPath(path);
+  if (!ruleFileUnreadable_) {
+    if (Step([&] { files_.WriteAll(path, writer.Bytes()); }) && pendingLoaded_) {
+      Step([&] { files_.Remove(pending); });
+    }
+  } else if (!pendingUnreadable_ && (!groups_.empty() || pendingLoaded_)) {
+    // Kept beside it instead, unless that file too could not be read.
+    keptBeside_ = Step([&] { files_.WriteAll(pending, writer.Bytes()); });
   }
   groupByProgram_.Clear();
   groups_.clear();

@@ -60,8 +60,11 @@ class Windows {
   void SetRefreshHook(std::function<void()> hook) { refreshHook_ = std::move(hook); }
 
   // The end of the object's life: writes "windows.dat" and drops all rules.
-  // Failures are passed over.
+  // Failures are passed over. When "windows.dat" could not be read, the
+  // rules go to "windows.pending.dat" instead (see PendingRules.h).
   void Terminate();
+  // Terminate kept the rules beside the unreadable rule file.
+  bool KeptBeside() const { return keptBeside_; }
 
  private:
   static std::wstring ProgramKey(std::wstring_view program);
@@ -71,6 +74,7 @@ class Windows {
   bool KillIn(std::wstring_view programKey, std::wstring_view lowerCaption,
               std::uint64_t captionHash);
   void Load();
+  void LoadRecords(std::string_view bytes);
 
   FileSystem& files_;
   const AnsiCodec& ansi_;
@@ -83,6 +87,11 @@ class Windows {
   // "windows.dat" is there but could not be read: writing over it at the
   // end would lose every rule it holds.
   bool ruleFileUnreadable_ = false;
+  // "windows.pending.dat" was read (it goes once the rules are saved), or
+  // is there but could not be read (it is never written over).
+  bool pendingLoaded_ = false;
+  bool pendingUnreadable_ = false;
+  bool keptBeside_ = false;
   bool terminated_ = false;
 };
 

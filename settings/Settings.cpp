@@ -197,6 +197,9 @@ void Settings::LoadUrlPrefix(RandomSource& random) {
       fresh.push_back(static_cast<wchar_t>(L'0' + random.SecureBelow(10)));
   } while (fresh == kUnsetUrlPrefix);
   urlPrefix_ = fresh;
+  // A read that failed says nothing of what is stored: writing would replace
+  // a good prefix for good. The drawn one serves this run only.
+  if (!readable) return;
   Step([&] { store_.Put(kAppName, kData, L"URLPrefix", urlPrefix_); });
 }
 

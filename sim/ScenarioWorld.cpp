@@ -118,6 +118,7 @@ const std::map<std::wstring, ScenarioWorld::Handler>& ScenarioWorld::Handlers() 
       {L"logoff", &ScenarioWorld::Logoff},
       {L"crash", &ScenarioWorld::Crash},
       {L"browser", &ScenarioWorld::BrowserStep},
+      {L"latebrowser", &ScenarioWorld::LateBrowser},
       {L"go", &ScenarioWorld::Go},
       {L"element", &ScenarioWorld::ElementStep},
       {L"frame", &ScenarioWorld::FrameStep},
@@ -397,6 +398,17 @@ void ScenarioWorld::BrowserStep(ScenarioArgs& a, bool dry) {
   InProgram([&] { named_[id] = Named{desktop_.browsers().OpenBrowser(url, exe), 0}; });
 }
 
+void ScenarioWorld::LateBrowser(ScenarioArgs& a, bool dry) {
+  const std::wstring id = a.Id();
+  std::wstring exe(kDefaultBrowserExe);
+  if (a.Keyword(L"exe")) exe = a.Text("PATH");
+  a.Choice("url", {L"url"});
+  const std::wstring url = a.Text("URL");
+  a.End();
+  if (dry) return;
+  InProgram([&] { named_[id] = Named{desktop_.browsers().OpenBrowserAnnouncedLate(url, exe), 0}; });
+}
+
 void ScenarioWorld::Go(ScenarioArgs& a, bool dry) {
   const std::wstring id = a.Id();
   const std::wstring url = a.Text("URL");
@@ -424,7 +436,8 @@ void ScenarioWorld::ElementStep(ScenarioArgs& a, bool dry) {
       }
       const std::wstring name = LowerCase(word.substr(0, eq));
       static const std::wstring kKnown[] = {L"href",   L"type",     L"target", L"onclick",
-                                            L"action", L"onsubmit", L"ismap",  L"name"};
+                                            L"action", L"onsubmit", L"ismap",  L"name",
+                                            L"value",  L"method"};
       if (std::find(std::begin(kKnown), std::end(kKnown), name) == std::end(kKnown)) {
         ScenarioArgs::Fail("unknown attribute \"" + Narrow(name) + "\"");
       }
@@ -457,12 +470,15 @@ void ScenarioWorld::Script(ScenarioArgs& a, bool dry) {
   const std::wstring id = a.Id();
   const int kind = a.Choice("open, dialog or go", {L"open", L"dialog", L"go"});
   const std::wstring argument = a.Text(kind == 1 ? "CAPTION" : "URL");
+  // window.open's second argument: the new window's name.
+  std::wstring windowName;
+  if (kind == 0 && a.Keyword(L"name")) windowName = a.Text("NAME");
   const auto name = AsName(a);
   a.End();
   if (dry) return;
   Naming(name, [&] {
     const auto page = BrowserOf(id);
-    if (kind == 0) desktop_.browsers().ScriptOpen(*page, argument);
+    if (kind == 0) desktop_.browsers().ScriptOpen(*page, argument, windowName);
     if (kind == 1) desktop_.browsers().ScriptDialog(*page, argument);
     if (kind == 2) desktop_.browsers().ScriptGo(*page, argument);
   });
@@ -508,14 +524,14 @@ void ScenarioWorld::Click(ScenarioArgs& a, bool dry) {
 void ScenarioWorld::Key(ScenarioArgs& a, bool dry) {
   a.Id();
   const std::wstring eid = a.Id("EID");
-  const bool enter = a.Choice("enter or space", {L"enter", L"space"}) == 0;
+  static constexpr PageKey kKeys[] = {PageKey::Enter, PageKey::Space, PageKey::Tab, PageKey::Escape,
+                                      PageKey::Left,  PageKey::Right, PageKey::Up,  PageKey::Down};
+  const PageKey key =
+      kKeys[a.Choice("enter, space, tab, escape, left, right, up or down",
+                     {L"enter", L"space", L"tab", L"escape", L"left", L"right", L"up", L"down"})];
   const auto name = AsName(a);
   a.End();
-  if (!dry) {
-    Naming(name, [&] {
-      desktop_.browsers().Key(*ElementOf(eid), enter ? PageKey::Enter : PageKey::Space);
-    });
-  }
+  if (!dry) Naming(name, [&] { desktop_.browsers().Key(*ElementOf(eid), key); });
 }
 
 void ScenarioWorld::SingleEvent(ScenarioArgs& a, bool dry) {

@@ -95,6 +95,7 @@ class ScenarioWorld : private DecisionObserver, private ModalDriver {
   void Activate(ScenarioArgs& a, bool dry);
   void SlowDialog(ScenarioArgs& a, bool dry);
   void Hung(ScenarioArgs& a, bool dry);
+  void LateBrowser(ScenarioArgs& a, bool dry);
   void Visible(ScenarioArgs& a, bool dry);
   void TrayRelease(ScenarioArgs& a, bool dry);
   void PickFile(ScenarioArgs& a, bool dry);

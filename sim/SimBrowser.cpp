@@ -1,6 +1,7 @@
 #include "sim/SimBrowser.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "sim/SimBrowsers.h"
 #include "sim/SimUrl.h"
@@ -386,6 +387,7 @@ bool SimBrowser::StartNavigation(const NavigationRequest& request) {
   bool cancel = false;
   EventSinks().ForEach(
       [&](BrowserEvents& sink) { sink.BeforeNavigate2(*this, navigation, cancel); });
+  if (announce_ && open_) std::exchange(announce_, nullptr)();
   if (cancel || !open_ || serial != navigations_ || !context_->Alive()) return false;
   lastNavigated_ = request.url;
   if (IsJavascriptUrl(request.url)) {

@@ -6,6 +6,7 @@
 // with the frame as pDisp.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -132,6 +133,9 @@ class SimBrowser final : public Browser, public std::enable_shared_from_this<Sim
   // The page turns a part of the window on or off; the browser raises the
   // matching event (none for resizable and the address bar).
   void SetChrome(ChromePart part, bool on);
+  // The window's announcement in the shell's list waits for its first
+  // navigation: it runs once, right after that navigation's BeforeNavigate2.
+  void AnnounceOnNavigation(std::function<void()> announce) { announce_ = std::move(announce); }
   // Every call of the program on this browser fails (a hung browser).
   void SetFailing(bool on) { failing_ = on; }
   std::wstring Caption() const;
@@ -190,6 +194,7 @@ class SimBrowser final : public Browser, public std::enable_shared_from_this<Sim
   bool open_ = true;
   bool closing_ = false;
   bool failing_ = false;
+  std::function<void()> announce_;
   bool visible_ = false;
   bool fullScreen_ = false;
   bool menuBar_ = true;

@@ -45,7 +45,8 @@ std::shared_ptr<Browser> SimBrowsers::CreateHiddenBrowserControl() {
 // --- Browsers and pages -----------------------------------------------------------
 
 std::shared_ptr<SimBrowser> SimBrowsers::MakeWindow(ProcessId process, std::wstring exe,
-                                                    bool visible, std::wstring name) {
+                                                    bool visible, std::wstring name,
+                                                    bool announce) {
   auto browser = std::make_shared<SimBrowser>(context_, BrowserKind::Window, process, exe);
   browser->SetName(std::move(name));
   const Hwnd window = windows_.CreateWindow(process, browser->Caption(), L"IEFrame");
@@ -56,7 +57,7 @@ std::shared_ptr<SimBrowser> SimBrowsers::MakeWindow(ProcessId process, std::wstr
   opened_.push_back(browser);
   ++made_;
   browser->SetVisibleState(visible);
-  shell_.Register(browser);
+  if (announce) shell_.Register(browser);
   return browser;
 }
 
@@ -64,6 +65,17 @@ std::shared_ptr<SimBrowser> SimBrowsers::OpenBrowser(std::wstring_view url, std:
   const std::wstring program(exe);
   auto browser = MakeWindow(windows_.StartProcess(program), program, true, L"");
   if (!url.empty()) browser->StartNavigation(RequestFor(std::wstring(url)));
+  return browser;
+}
+
+std::shared_ptr<SimBrowser> SimBrowsers::OpenBrowserAnnouncedLate(std::wstring_view url,
+                                                                  std::wstring_view exe) {
+  const std::wstring program(exe);
+  auto browser = MakeWindow(windows_.StartProcess(program), program, true, L"", false);
+  browser->AnnounceOnNavigation([this, weak = std::weak_ptr<SimBrowser>(browser)] {
+    if (const auto b = weak.lock(); b && b->IsOpen()) shell_.Register(b);
+  });
+  browser->StartNavigation(RequestFor(std::wstring(url)));
   return browser;
 }
 

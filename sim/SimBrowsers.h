@@ -27,7 +27,7 @@ inline constexpr std::wstring_view kDefaultBrowserExe =
 inline constexpr std::wstring_view kWebDialogClass = L"Internet Explorer_TridentDlgFrame";
 inline constexpr std::wstring_view kWebDialogSuffix = L" -- Web Page Dialog";
 
-enum class PageKey { Enter, Space };
+enum class PageKey { Enter, Space, Tab, Escape, Left, Right, Up, Down };
 
 using Attributes = std::vector<std::pair<std::wstring, std::wstring>>;
 
@@ -49,6 +49,12 @@ class SimBrowsers final : public BrowserFactory, private WindowListener {
   // announced, and with an address navigates there as if the user typed it.
   std::shared_ptr<SimBrowser> OpenBrowser(std::wstring_view url = {},
                                           std::wstring_view exe = kDefaultBrowserExe);
+  // A browser window (of another program, say) that starts navigating to url
+  // before the shell's list announces it, as the list can announce late: the
+  // announcement comes after BeforeNavigate2, before NavigateComplete2 and
+  // DownloadComplete, so a program that watches it hears only those.
+  std::shared_ptr<SimBrowser> OpenBrowserAnnouncedLate(std::wstring_view url,
+                                                       std::wstring_view exe = kDefaultBrowserExe);
   // The user types an address into the browser (or frame).
   void Go(SimBrowser& browser, std::wstring_view url);
   // An element of the page the browser or frame shows now, inside parent
@@ -83,8 +89,10 @@ class SimBrowsers final : public BrowserFactory, private WindowListener {
   // --- The user at the page -----------------------------------------------
   // A left click: mousedown, the focus, mouseup, click, the default action.
   void Click(SimElement& element);
-  // The element gets the focus (as by the tab key); keydown, keyup, then the
-  // key's default action.
+  // The element gets the focus (as by the tab key), then the key goes down
+  // and up on it, its default action where the real browser takes it: Enter
+  // between keydown and keyup, Space after keyup, Tab (the focus moves to the
+  // next element) before keyup.
   void Key(SimElement& element, PageKey key);
   // Single events. A mouse press also moves the focus, as a real one does.
   void MouseDown(SimElement& element, bool right = false);
@@ -149,11 +157,15 @@ class SimBrowsers final : public BrowserFactory, private WindowListener {
   void WindowClosed(SimBrowser& browser);
 
  private:
+  // announce false: the shell's list is told later, by whoever made it.
   std::shared_ptr<SimBrowser> MakeWindow(ProcessId process, std::wstring exe, bool visible,
-                                         std::wstring name);
+                                         std::wstring name, bool announce = true);
   std::shared_ptr<SimDocument> PageOf(SimBrowser& page) const;
   std::shared_ptr<SimDocument> ShownDocumentOf(SimElement& element) const;
   void ClickDefault(SimElement& element);
+  // What Enter or Space does to the focused element: its click and default
+  // action.
+  void KeyActivate(SimElement& element, PageKey key);
   void Follow(SimElement& link, bool serverMap);
   void Submit(SimElement& form, SimElement* submitter);
   void WindowDestroyed(const SimWindow& window) override;

@@ -10,8 +10,27 @@ namespace {
 
 constexpr int kLeftButton = 1;
 constexpr int kRightButton = 2;
-constexpr int kEnterKey = 13;
-constexpr int kSpaceKey = 32;
+int KeyCode(PageKey key) {
+  switch (key) {
+    case PageKey::Enter:
+      return 13;
+    case PageKey::Space:
+      return 32;
+    case PageKey::Tab:
+      return 9;
+    case PageKey::Escape:
+      return 27;
+    case PageKey::Left:
+      return 37;
+    case PageKey::Up:
+      return 38;
+    case PageKey::Right:
+      return 39;
+    case PageKey::Down:
+      return 40;
+  }
+  return 0;
+}
 
 // The real browser reports the button for mouse down, up and move only; every
 // other event (click, context menu, drag) says 0.
@@ -39,6 +58,17 @@ std::shared_ptr<SimElement> FindForm(const SimElement& element) {
   for (auto current = element.Parent(); current; current = current->Parent()) {
     if (current->Tag() == L"form") return current;
     if (current->Tag() == L"body") break;
+  }
+  return nullptr;
+}
+
+// The element Tab moves the focus to: the next one in document order that a
+// press would focus; none after the last.
+std::shared_ptr<SimElement> NextInTabOrder(const SimDocument& document, const SimElement& from) {
+  bool passed = false;
+  for (const auto& element : document.Elements()) {
+    if (passed && element->Focusable()) return element;
+    if (element.get() == &from) passed = true;
   }
   return nullptr;
 }
@@ -183,6 +213,12 @@ void SimBrowsers::Submit(SimElement& form, SimElement* submitter) {
   std::wstring url = action.empty() ? document->Url() : ResolveUrl(document->Url(), action);
   NavigationRequest request;
   request.targetName = form.AttributeOr(L"target");
+  if (IsJavascriptUrl(url)) {
+    // A script action runs as written, in its own page: no data is sent.
+    request.url = url;
+    browser->StartNavigation(request);
+    return;
+  }
   if (LowerCase(form.AttributeOr(L"method", L"get")) == L"post") {
     request.url = url;
     request.postData = ToUtf8(data);
@@ -191,24 +227,49 @@ void SimBrowsers::Submit(SimElement& form, SimElement* submitter) {
     url = url.substr(0, url.find_first_of(L"?#"));
     request.url = url + L"?" + data;
   }
-  if (IsJavascriptUrl(url)) {
-    browser->StartNavigation(request);
-    return;
-  }
   NavigateTarget(*browser, std::move(request));
 }
 
+// The key events as the browser raises them (the MSHTML reference, "onkeydown
+// event", "onkeypress event", "onkeyup event" and "onclick event",
+// learn.microsoft.com/previous-versions/windows/internet-explorer/ie-developer/
+// platform-apis/aa742686, aa742907, aa743509, and the onclick page cc392242):
+// onkeydown when the key goes down, onkeypress after it for character keys
+// only (Enter, Space, Escape; not Tab or the arrows), onkeyup when it comes up.
+// Enter activates a link, area or button while the key is down: its click and
+// default action run after keydown and keypress, before keyup. Space
+// activates a button, input button, check box or radio button when it is
+// released: the click follows keyup. Tab moves the focus on the way down, so
+// keyup reaches the element that has the focus then. Nothing here listens to
+// onkeypress (neither the program nor the page's tiny scripts), so it is not
+// raised.
 void SimBrowsers::Key(SimElement& element, PageKey key) {
   const auto document = ShownDocumentOf(element);
   const auto target = element.shared_from_this();
-  const int code = key == PageKey::Enter ? kEnterKey : kSpaceKey;
+  const EventInfo info{0, KeyCode(key), nullptr};
   document->MoveFocus(target);
   if (!document->Shown()) return;
-  document->Fire(DomEvent::KeyDown, element, EventInfo{0, code, nullptr});
-  if (!document->Shown()) return;
-  document->Fire(DomEvent::KeyUp, element, EventInfo{0, code, nullptr});
+  document->Fire(DomEvent::KeyDown, element, info);
   if (!document->Shown()) return;
 
+  std::shared_ptr<SimElement> released = target;
+  if (key == PageKey::Enter) {
+    // A window the activation opened comes to the front and hears the release.
+    const Hwnd front = windows_.Foreground();
+    KeyActivate(element, key);
+    if (windows_.Foreground() != front) return;
+  } else if (key == PageKey::Tab) {
+    released = NextInTabOrder(*document, element);
+    document->MoveFocus(released);
+  }
+  if (!document->Shown()) return;
+  // Tabbing off the last element leaves the page for the browser's own bar.
+  if (released) document->Fire(DomEvent::KeyUp, *released, info);
+  if (key == PageKey::Space && document->Shown()) KeyActivate(element, key);
+}
+
+void SimBrowsers::KeyActivate(SimElement& element, PageKey key) {
+  const auto document = ShownDocumentOf(element);
   const auto click = [&] { return document->Fire(DomEvent::Click, element, Mouse(0)); };
   const std::wstring& tag = element.Tag();
   if (element.IsLink()) {

@@ -48,6 +48,29 @@ Control& FormModel::Add(Control control) {
   return controls_.back();
 }
 
+void FormModel::KeepDesignState() {
+  design_.clear();
+  for (const Control& c : controls_) {
+    Control state = c;
+    state.onClick = nullptr;
+    state.onDblClick = nullptr;
+    state.onLeave = nullptr;
+    design_.push_back(std::move(state));
+  }
+}
+
+void FormModel::RestoreDesignState() {
+  for (std::size_t i = 0; i < design_.size() && i < controls_.size(); ++i) {
+    Control& c = controls_[i];
+    Control state = design_[i];
+    state.onClick = std::move(c.onClick);
+    state.onDblClick = std::move(c.onDblClick);
+    state.onLeave = std::move(c.onLeave);
+    c = std::move(state);
+  }
+  focused_ = nullptr;
+}
+
 const Control* FormModel::Find(std::wstring_view nameOrCaption) const {
   for (const Control& c : controls_) {
     if (!c.name.empty() && c.name == nameOrCaption) return &c;

@@ -113,6 +113,12 @@ class FormModel {
 
  protected:
   Control& Add(Control control);
+  // Remembers every control's state as the form was built: what a newly
+  // loaded form shows. RestoreDesignState puts it back (the handlers stay),
+  // so that a form unloaded and loaded again opens as it did the first
+  // time, with nothing left over from its last use.
+  void KeepDesignState();
+  void RestoreDesignState();
   std::deque<Control>& MutableControls() { return controls_; }
   // The control can take the user's action, or UiError says why not.
   void Reachable(const Control& control) const;
@@ -129,6 +135,7 @@ class FormModel {
 
  private:
   std::deque<Control> controls_;
+  std::vector<Control> design_;
   Control* focused_ = nullptr;
 };
 

@@ -110,6 +110,7 @@ OptionsForm::OptionsForm(Process& process, FileOpenDialog& fileOpen, OptionsForm
   caption_ = L"Quellix Settings";
   panelLeft_.fill(kPanelHiddenLeft);
   Build();
+  KeepDesignState();
 }
 
 OptionsForm::~OptionsForm() {
@@ -403,6 +404,11 @@ void OptionsForm::Build() {
 void OptionsForm::Load() {
   if (loaded_) return;
   loaded_ = true;
+  // Opened again after it was closed, the dialog starts as it first did:
+  // the first tab, the troubleshooting button hidden, the count shown.
+  RestoreDesignState();
+  selectedTab_ = 1;
+  menuArmed_ = false;
   Platform& p = process_.platform();
   Settings& settings = process_.settings();
   Step([&] { window_ = p.desktop.CreateOwnWindow(caption_, L"QuellixOptions"); });
@@ -661,11 +667,15 @@ std::wstring OptionsForm::FormatModule(std::wstring_view value) {
 }
 
 std::wstring OptionsForm::ExtractModule(std::wstring_view shown) {
-  const std::size_t open = shown.find(L'(');
-  if (open == std::wstring_view::npos) return L"";
-  std::wstring_view rest = shown.substr(open + 1);
-  if (!rest.empty()) rest.remove_suffix(1);
-  return std::wstring(rest);
+  // The name and the value may both hold " (" ("setup(1).exe", "Program
+  // Files (x86)"): the value is the one whose display form this is.
+  for (std::size_t open = shown.find(L" ("); open != std::wstring_view::npos;
+       open = shown.find(L" (", open + 1)) {
+    if (shown.back() != L')') break;
+    const std::wstring_view value = shown.substr(open + 2, shown.size() - open - 3);
+    if (FormatModule(value) == shown) return std::wstring(value);
+  }
+  return L"";
 }
 
 const LogEntry* OptionsForm::LogEntryOf(const std::wstring& key) const {

@@ -90,6 +90,7 @@ WebsiteRuleForm::WebsiteRuleForm(Process& process) : process_(process) {
     urlText_->text.clear();
     Hide();
   };
+  KeepDesignState();
 }
 
 WebsiteRuleForm::~WebsiteRuleForm() {
@@ -135,6 +136,9 @@ void WebsiteRuleForm::FillDescription() {
 void WebsiteRuleForm::Load() {
   if (loaded_) return;
   loaded_ = true;
+  // Unloaded after each use: every opening starts as the first did (no
+  // "Match all subdomains" left ticked from the last rule).
+  RestoreDesignState();
   Step([&] { window_ = process_.platform().desktop.CreateOwnWindow(L"", L"QuellixWebsiteRule"); });
   process_.ownForms().Set(OwnForm::WebsiteRule, window_);
 }
@@ -168,7 +172,11 @@ void WebsiteRuleForm::Store(std::wstring_view removeFirst, bool edit) {
   const std::int32_t ruleType = edit && ruleCombo_->position == editedPosition_
                                     ? editedType_
                                     : RuleTypeAt(ruleCombo_->position);
-  Website* rule = process_.websites().Add(AttachProtocol(urlText_->text), ruleType, true);
+  // The rule's own URL left as it was: its "?" stands for a character the
+  // rule file could not hold, not for a query.
+  const bool unchanged = edit && urlText_->text == removeFirst;
+  Website* rule =
+      process_.websites().Add(AttachProtocol(urlText_->text), ruleType, true, unchanged);
   if (rule != nullptr) rule->MatchSubdomains = subdomains_->checked;
 }
 

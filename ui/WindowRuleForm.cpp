@@ -39,6 +39,7 @@ WindowRuleForm::WindowRuleForm(Process& process, std::function<void()> help) : p
     captionText_->text.clear();
     Hide();
   };
+  KeepDesignState();
 }
 
 WindowRuleForm::~WindowRuleForm() {
@@ -60,6 +61,9 @@ void WindowRuleForm::SelectAllWindows(bool all) {
 void WindowRuleForm::Load() {
   if (loaded_) return;
   loaded_ = true;
+  // Unloaded after each use: every opening starts as the first did (the
+  // label gets the dialog's name once, the caption box its sample text).
+  RestoreDesignState();
   Step([&] { window_ = process_.platform().desktop.CreateOwnWindow(L"", L"QuellixWindowRule"); });
   process_.ownForms().Set(OwnForm::WindowRule, window_);
 }

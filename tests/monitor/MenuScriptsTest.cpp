@@ -41,16 +41,24 @@ TEST_F(MenuScriptsTest, AFirstStartWritesBothScriptsAndBothMarkerPagesByteForByt
             "Please run Quellix and try again.\r\n</body>\r\n</html>");
 }
 
-TEST_F(MenuScriptsTest, OnlyMissingOrEmptyFilesAreWritten) {
+TEST_F(MenuScriptsTest, AScriptNotNamingThisRunsMarkerPagesIsWrittenAfresh) {
   d.files().WriteAll(File(L"trustsite.script"), "");
-  d.files().WriteAll(File(L"blocksite.script"), "user's own");
+  d.files().WriteAll(File(L"blocksite.script"), "something else");
+  d.files().WriteAll(File(L"t1111111111.html"), "kept");
   WriteMenuScripts(d.files(), ansi, L"1111111111");
-  EXPECT_EQ(Read(L"blocksite.script"), "user's own");
+  EXPECT_NE(Read(L"blocksite.script").find("b1111111111.html"), std::string::npos);
   EXPECT_NE(Read(L"trustsite.script").find("t1111111111.html"), std::string::npos);
-  // A new token does not touch what exists.
+  // Marker pages are written only when missing or empty.
+  EXPECT_EQ(Read(L"t1111111111.html"), "kept");
+  // Another prefix (a run whose stored one could not be read): both scripts
+  // follow it, and its marker pages are made.
   WriteMenuScripts(d.files(), ansi, L"2222222222");
-  EXPECT_NE(Read(L"trustsite.script").find("t1111111111.html"), std::string::npos);
+  EXPECT_NE(Read(L"trustsite.script").find("t2222222222.html"), std::string::npos);
+  EXPECT_NE(Read(L"blocksite.script").find("b2222222222.html"), std::string::npos);
   EXPECT_TRUE(d.files().Exists(File(L"b2222222222.html")));
+  // Back to the first: the scripts name it again.
+  WriteMenuScripts(d.files(), ansi, L"1111111111");
+  EXPECT_NE(Read(L"blocksite.script").find("b1111111111.html"), std::string::npos);
 }
 
 TEST_F(MenuScriptsTest, AFailedWriteSkipsOnlyThatFile) {

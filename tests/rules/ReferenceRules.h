@@ -57,14 +57,21 @@ class ReferenceWebsites {
     Put(host, url, type, matchSubdomains);
   }
 
-  // A record of the rule file: its URL was cut when the rule was made.
+  // A record of the rule file reads as a typed rule, except that a "?" in it
+  // stands for a character the code page could not hold: not a query.
   void AddStored(std::wstring_view storedUrl, std::int32_t type, bool matchSubdomains) {
     const auto [host, url] = Normalise(storedUrl, false);
     Put(host, url, type, matchSubdomains);
   }
 
+  // As typed, or else as a rule's own URL.
   bool Remove(std::wstring_view rawUrl) {
-    const auto [host, url] = Normalise(rawUrl, true);
+    return RemoveKey(Normalise(rawUrl, true)) || RemoveKey(Normalise(rawUrl, false));
+  }
+
+ private:
+  bool RemoveKey(const std::pair<std::wstring, std::wstring>& key) {
+    const auto& [host, url] = key;
     Group* group = FindIn(groups_, host);
     if (!group ||
         std::erase_if(group->rules, [&](const SiteRule& r) { return r.url == url; }) == 0) {
@@ -74,6 +81,7 @@ class ReferenceWebsites {
     return true;
   }
 
+ public:
   bool Allow(std::wstring_view rawUrl, const Options& o) const {
     const std::wstring url = LowerCase(rawUrl);
     if (o.ignoreLocal && url.starts_with(L"file://")) return true;
@@ -112,7 +120,12 @@ class ReferenceWebsites {
         (drive && !website::IsSlash(url[3]))) {
       url = L"file://" + url;
     }
-    if (cutQuery) url = website::StripQuery(url);
+    if (cutQuery) {
+      url = website::StripQuery(url);
+    } else if (!url.starts_with(L"javascript:")) {
+      url = url.substr(0, url.find(L'#'));
+      if (!url.empty() && website::IsSlash(url.back())) url.pop_back();
+    }
     return {website::HostOf(url), website::StripProtocol(url)};
   }
 

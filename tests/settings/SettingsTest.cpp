@@ -234,6 +234,26 @@ TEST_F(SettingsTest, AStoreThatCannotBeReadStillGivesAnUnguessablePrefix) {
   EXPECT_NE(s.URLPrefix(), kUnsetUrlPrefix);
 }
 
+TEST_F(SettingsTest, AFailedReadOfThePrefixNeverReplacesTheStoredOne) {
+  desktop.store().Poke(L"Data", L"URLPrefix", L"4711471147");
+  for (const bool always : {false, true}) {
+    SCOPED_TRACE(always ? "no read works" : "only the prefix's read fails");
+    desktop.failures().Clear();
+    if (always) {
+      desktop.failures().FailAlways("Store.Get");
+    } else {
+      // AddressBar, AutoClose and PlayASound are read before it.
+      desktop.failures().FailNext("Store.Get", 4);
+    }
+    const Settings s = Load();
+    EXPECT_TRUE(std::regex_match(ToUtf8(s.URLPrefix()), std::regex("[0-9]{10}")));
+    EXPECT_NE(s.URLPrefix(), L"4711471147");
+    EXPECT_EQ(Stored(L"Data", L"URLPrefix"), L"4711471147");
+  }
+  desktop.failures().Clear();
+  EXPECT_EQ(Load().URLPrefix(), L"4711471147");
+}
+
 class StartModeTest : public SettingsTest {
  protected:
   std::wstring HelperKey() {

@@ -156,8 +156,7 @@ TEST_F(SimPageTest, EnterInATextFieldSubmitsItsFormToTheFormsTarget) {
   browsers().Key(*field, PageKey::Enter);
   EXPECT_EQ(
       observer.Take(),
-      (Lines{"field focus", "doc keydown 13 field", "field keyup", "w0 NewWindow2",
-             "WindowRegistered 1",
+      (Lines{"field focus", "doc keydown 13 field", "w0 NewWindow2", "WindowRegistered 1",
              "w1 BeforeNavigate2 w1 http://a.example/find?q=two+words target=results",
              "w1 NavigateComplete2 w1 http://a.example/find?q=two+words", "w1 DownloadComplete"}));
   // The window of that name exists now: the next submission goes there.
@@ -189,44 +188,106 @@ TEST_F(SimPageTest, AFormsOnsubmitRunsFirstAndMayCancel) {
   EXPECT_EQ(browser->LastNavigated(), L"http://s.example/post");
 }
 
-TEST_F(SimPageTest, KeysDoWhatTheyDoOnEachKindOfElement) {
+TEST_F(SimPageTest, AScriptActionRunsAsWrittenWithoutTheFormsData) {
+  for (const wchar_t* method : {L"get", L"post"}) {
+    SCOPED_TRACE(ToUtf8(method));
+    const auto form =
+        Add(L"form", {{L"action", L"javascript:open('cart.html?id=7#top')"}, {L"method", method}});
+    Add(L"input", {{L"type", L"text"}, {L"name", L"q"}, {L"value", L"x"}}, form);
+    const auto go = Add(L"input", {{L"type", L"submit"}}, form);
+    observer.Take();
+    browsers().Click(*go);
+    EXPECT_EQ(browser->LastNavigated(), L"javascript:open('cart.html?id=7#top')");
+    const Lines log = observer.Take();
+    EXPECT_EQ(std::count(log.begin(), log.end(),
+                         "w0 BeforeNavigate2 w0 javascript:open('cart.html?id=7#top')"),
+              1);
+    ASSERT_FALSE(browsers().OpenWindows().empty());
+    EXPECT_EQ(browsers().OpenWindows().back()->LastNavigated(),
+              L"http://a.example/dir/cart.html?id=7#top");
+  }
+}
+
+TEST_F(SimPageTest, KeysDoWhatTheyDoOnEachKindOfElementInTheRealBrowsersOrder) {
+  // Enter acts while the key is down (before keyup; a page it replaces hears
+  // no keyup), Space when it comes up (after keyup).
   struct Case {
     const char* name;
     const wchar_t* tag;
     Attributes attributes;
     PageKey key;
-    bool clicked;         // a click event follows the keys
+    Lines events;         // after "e focus"
     const wchar_t* goes;  // where the page then navigates; none: nowhere
   };
   const Case cases[] = {
-      {"space on a link", L"a", {{L"href", L"http://l.example/"}}, PageKey::Space, false, nullptr},
+      {"space on a link",
+       L"a",
+       {{L"href", L"http://l.example/"}},
+       PageKey::Space,
+       {"doc keydown 32 e", "e keyup"},
+       nullptr},
       {"enter on a link",
        L"a",
        {{L"href", L"http://l.example/"}},
        PageKey::Enter,
-       true,
+       {"doc keydown 13 e", "e click", "doc click", "w0 BeforeNavigate2 w0 http://l.example/"},
        L"http://l.example/"},
       {"space on a submit button",
        L"button",
        {{L"type", L"submit"}},
        PageKey::Space,
-       true,
+       {"doc keydown 32 e", "e keyup", "e click", "doc click",
+        "w0 BeforeNavigate2 w0 http://f.example/s?"},
        L"http://f.example/s?"},
-      {"enter on a plain button", L"button", {}, PageKey::Enter, true, nullptr},
-      {"space on a check box", L"input", {{L"type", L"checkbox"}}, PageKey::Space, true, nullptr},
+      {"enter on a plain button",
+       L"button",
+       {},
+       PageKey::Enter,
+       {"doc keydown 13 e", "e click", "doc click", "e keyup"},
+       nullptr},
+      {"space on an input button",
+       L"input",
+       {{L"type", L"button"}},
+       PageKey::Space,
+       {"doc keydown 32 e", "e keyup", "e click", "doc click"},
+       nullptr},
+      {"space on a check box",
+       L"input",
+       {{L"type", L"checkbox"}},
+       PageKey::Space,
+       {"doc keydown 32 e", "e keyup", "e click", "doc click"},
+       nullptr},
       {"enter on a check box",
        L"input",
        {{L"type", L"checkbox"}},
        PageKey::Enter,
-       false,
+       {"doc keydown 13 e", "w0 BeforeNavigate2 w0 http://f.example/s?"},
        L"http://f.example/s?"},
-      {"space in a text field", L"input", {}, PageKey::Space, false, nullptr},
+      {"space in a text field",
+       L"input",
+       {},
+       PageKey::Space,
+       {"doc keydown 32 e", "e keyup"},
+       nullptr},
       {"enter on an image input",
        L"input",
        {{L"type", L"image"}},
        PageKey::Enter,
-       true,
+       {"doc keydown 13 e", "e click", "doc click",
+        "w0 BeforeNavigate2 w0 http://f.example/s?x=0&y=0"},
        L"http://f.example/s?x=0&y=0"},
+      {"escape on a link",
+       L"a",
+       {{L"href", L"http://l.example/"}},
+       PageKey::Escape,
+       {"doc keydown 27 e", "e keyup"},
+       nullptr},
+      {"an arrow on a button",
+       L"button",
+       {{L"type", L"submit"}},
+       PageKey::Down,
+       {"doc keydown 40 e", "e keyup"},
+       nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -239,18 +300,39 @@ TEST_F(SimPageTest, KeysDoWhatTheyDoOnEachKindOfElement) {
     recorder.Watch(element, "e");
     o.Take();
     d.browsers().Key(*element, c.key);
-    const std::string code = c.key == PageKey::Enter ? "13" : "32";
-    Lines expected{"e focus", "doc keydown " + code + " e", "e keyup"};
-    if (c.clicked) {
-      expected.push_back("e click");
-      expected.push_back("doc click");
-    }
-    if (c.goes) expected.push_back("w0 BeforeNavigate2 w0 " + ToUtf8(c.goes));
+    Lines expected{"e focus"};
+    expected.insert(expected.end(), c.events.begin(), c.events.end());
     Lines log = o.Take();
     if (log.size() > expected.size()) log.resize(expected.size());
     EXPECT_EQ(log, expected);
     EXPECT_EQ(top->LastNavigated(), c.goes ? c.goes : L"http://a.example/");
   }
+}
+
+TEST_F(SimPageTest, TabMovesTheFocusOnTheWayDownAndTheNextElementHearsTheKeyUp) {
+  const auto first = Add(L"a", {{L"href", L"http://l.example/"}});
+  Add(L"div");
+  Add(L"input", {{L"type", L"hidden"}});
+  const auto second = Add(L"button");
+  Record().Watch(first, "first");
+  page->Watch(second, "second");
+  browsers().Key(*first, PageKey::Tab);
+  EXPECT_EQ(observer.Take(), (Lines{"first focus", "doc keydown 9 first", "first blur",
+                                    "second focus", "second keyup"}));
+  EXPECT_EQ(browser->GetDocument()->ActiveElement(), second);
+  // Off the last element the focus leaves the page for the browser's bar.
+  browsers().Key(*second, PageKey::Tab);
+  EXPECT_EQ(observer.Take(), (Lines{"doc keydown 9 second", "second blur"}));
+}
+
+TEST_F(SimPageTest, AWindowThatEnterOpensComesToTheFrontAndTheKeyUpGoesThere) {
+  const auto link = Add(L"a", {{L"href", L"http://b.example/"}, {L"target", L"_blank"}});
+  Record().Watch(link, "link");
+  browsers().Key(*link, PageKey::Enter);
+  const Lines log = observer.Take();
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.back(), "w1 DownloadComplete");
+  EXPECT_EQ(std::count(log.begin(), log.end(), "link keyup"), 0);
 }
 
 TEST_F(SimPageTest, TheContextMenusOpenInNewWindowOpensTheLink) {

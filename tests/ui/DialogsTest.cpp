@@ -30,7 +30,13 @@ TEST(OptionsFormText, DisplayFormAndBack) {
   EXPECT_EQ(OptionsForm::FormatModule(L"http://a.example/pop"), L"pop (http://a.example/pop)");
   EXPECT_EQ(OptionsForm::FormatModule(L"c:\\apps\\x.exe"), L"x.exe (c:\\apps\\x.exe)");
   EXPECT_EQ(OptionsForm::FormatModule(L"plain"), L"plain (plain)");
-  EXPECT_EQ(OptionsForm::ExtractModule(L"x.exe (c:\\apps\\x.exe)"), L"c:\\apps\\x.exe");
+  // Back from the display form, whatever brackets the name or path holds.
+  for (const wchar_t* program :
+       {L"c:\\apps\\x.exe", L"c:\\dl\\setup(1).exe", L"c:\\program files (x86)\\a (b).exe",
+        L"c:\\x (y\\z.exe", L"plain", L"a (b)"}) {
+    EXPECT_EQ(OptionsForm::ExtractModule(OptionsForm::FormatModule(program)), program);
+  }
+  EXPECT_EQ(OptionsForm::ExtractModule(L"no brackets"), L"");
 }
 
 TEST(OptionsFormText, DeleteCaptionDropsTheRemainder) {
