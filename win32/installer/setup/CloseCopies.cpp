@@ -41,9 +41,8 @@ class DebugPrivilege {
   bool changed_ = false;
 };
 
-bool SameName(std::wstring_view a, std::wstring_view b) {
-  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+bool SameName(const wchar_t* a, std::wstring_view b) {
+  return lstrcmpiW(a, std::wstring(b).c_str()) == 0;
 }
 
 // The running copies, opened so that they can be waited for and ended.
@@ -85,10 +84,10 @@ CloseOutcome CloseRunningCopies(std::wstring_view exeName, DWORD waitMs) {
   for (const DWORD id : ids)
     Ask(id);
   // All were asked at once, so each has the whole time to end.
-  const ULONGLONG deadline = GetTickCount64() + waitMs;
+  const DWORD start = GetTickCount();
   for (const HANDLE copy : copies) {
-    const ULONGLONG now = GetTickCount64();
-    const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+    const DWORD spent = GetTickCount() - start;  // modulo 2^32: wraps safely
+    const DWORD left = spent < waitMs ? waitMs - spent : 0;
     if (WaitForSingleObject(copy, left) != WAIT_OBJECT_0) {
       TerminateProcess(copy, 1);
       // Its files stay in use until it has really gone.
