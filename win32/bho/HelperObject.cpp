@@ -42,7 +42,7 @@ HRESULT HelperObject::SetSite(IUnknown* site) {
   if (site == nullptr) return S_OK;  // the window is closing
   wchar_t host[MAX_PATH] = {};
   const DWORD length = GetModuleFileNameW(nullptr, host, MAX_PATH);
-  if (length == 0 || IsShellHost(std::wstring_view(host, length))) return S_OK;
+  if (length != 0 && IsShellHost(std::wstring_view(host, length))) return S_OK;
   // Registered for everyone: only the users who chose "whenever Internet
   // Explorer runs" get the program. Whatever happens here, the browser goes
   // on: a helper never fails its window.

@@ -45,24 +45,37 @@ bool SameName(const wchar_t* a, std::wstring_view b) {
   return lstrcmpiW(a, std::wstring(b).c_str()) == 0;
 }
 
-// The running copies, opened so that they can be waited for and ended.
-std::vector<HANDLE> OpenCopies(std::wstring_view exeName, std::vector<DWORD>& ids) {
-  std::vector<HANDLE> copies;
+// The running copies' process ids.
+std::vector<DWORD> FindCopies(std::wstring_view exeName) {
+  std::vector<DWORD> ids;
   const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return copies;
+  if (snapshot == INVALID_HANDLE_VALUE) return ids;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32FirstW(snapshot, &entry); more;
        more = Process32NextW(snapshot, &entry)) {
-    if (entry.th32ProcessID == GetCurrentProcessId() || !SameName(entry.szExeFile, exeName))
-      continue;
-    const HANDLE copy = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, entry.th32ProcessID);
-    if (copy == nullptr) continue;  // ended meanwhile, or out of reach
-    copies.push_back(copy);
-    ids.push_back(entry.th32ProcessID);
+    if (entry.th32ProcessID != GetCurrentProcessId() && SameName(entry.szExeFile, exeName))
+      ids.push_back(entry.th32ProcessID);
   }
   CloseHandle(snapshot);
-  return copies;
+  return ids;
+}
+
+// The process, to wait for and to end, if it still runs that program: an
+// id that was freed after the snapshot may belong to another program now.
+HANDLE OpenCopy(DWORD id, std::wstring_view exeName) {
+  const HANDLE copy =
+      OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+  if (copy == nullptr) return nullptr;
+  wchar_t image[MAX_PATH] = {};
+  DWORD size = MAX_PATH;
+  const std::wstring_view path(image, QueryFullProcessImageNameW(copy, 0, image, &size) ? size : 0);
+  const std::size_t slash = path.find_last_of(L'\\');
+  if (slash == std::wstring_view::npos || !SameName(image + slash + 1, exeName)) {
+    CloseHandle(copy);
+    return nullptr;
+  }
+  return copy;
 }
 
 void Ask(DWORD processId) {
@@ -77,12 +90,17 @@ void Ask(DWORD processId) {
 
 CloseOutcome CloseRunningCopies(std::wstring_view exeName, DWORD waitMs) {
   const DebugPrivilege privilege;
-  std::vector<DWORD> ids;
-  const std::vector<HANDLE> copies = OpenCopies(exeName, ids);
-  CloseOutcome outcome;
-  outcome.asked = static_cast<int>(copies.size());
+  const std::vector<DWORD> ids = FindCopies(exeName);
+  // Opened before they are asked, so that none ends unseen in between; one
+  // that cannot be opened is still asked, but cannot be waited for.
+  std::vector<HANDLE> copies;
+  for (const DWORD id : ids) {
+    if (const HANDLE copy = OpenCopy(id, exeName)) copies.push_back(copy);
+  }
   for (const DWORD id : ids)
     Ask(id);
+  CloseOutcome outcome;
+  outcome.asked = static_cast<int>(ids.size());
   // All were asked at once, so each has the whole time to end.
   const DWORD start = GetTickCount();
   for (const HANDLE copy : copies) {
