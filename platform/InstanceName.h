@@ -17,4 +17,10 @@ inline constexpr std::wstring_view kInstanceMutexName = L"Local\\Quellix.Instanc
 // the log are written as at log-off.
 inline constexpr std::wstring_view kMainWindowClass = L"QuellixMain";
 
+// Followed by the process id in decimal: an event each running program
+// makes and waits for. Setting it asks that program to end as WM_CLOSE
+// does. "Global\" reaches it from every session, so that an installer can
+// close the copies of every user logged on, not only its own session's.
+inline constexpr std::wstring_view kCloseEventPrefix = L"Global\\Quellix.Close.";
+
 }  // namespace qx

@@ -4,6 +4,7 @@
 
 #include "base/Text.h"
 #include "platform/InstanceName.h"
+#include "platform/PlatformError.h"
 
 namespace qx::bho {
 
@@ -12,6 +13,15 @@ bool IsShellHost(std::wstring_view hostExePath) {
   const std::wstring_view name =
       slash == std::wstring_view::npos ? hostExePath : hostExePath.substr(slash + 1);
   return LowerCase(name) == L"explorer.exe";
+}
+
+bool StartsWithBrowser(SettingsStore& store) {
+  try {
+    const auto stored = store.Get(kAppName, L"Options", L"StartMode");
+    return stored && ParseInt32(*stored).value_or(0) == 2;
+  } catch (const PlatformError&) {
+    return false;  // a store that cannot be read asks for nothing
+  }
 }
 
 bool ProgramRuns() {

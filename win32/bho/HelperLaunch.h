@@ -6,12 +6,21 @@
 #include <string>
 #include <string_view>
 
+#include "platform/SettingsStore.h"
+
 namespace qx::bho {
 
 // True for the Windows shell's own process: it loads browser helpers too, for
 // its folder windows, but "run whenever Internet Explorer runs" does not mean
 // "at log-on".
 bool IsShellHost(std::wstring_view hostExePath);
+
+// True when this user's stored start mode (Options, "StartMode") is 2,
+// "whenever Internet Explorer runs", read as the program reads it: decimal
+// text or a number value; anything else, or nothing stored, is mode 0. The
+// installer registers the helper for every user of the machine; each user's
+// own choice decides.
+bool StartsWithBrowser(SettingsStore& store);
 
 // True when the program's instance mutex exists in this session.
 bool ProgramRuns();

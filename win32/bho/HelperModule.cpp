@@ -1,7 +1,8 @@
 // The in-process server of the browser helper: its class factory, the COM
 // exports and self-registration. Registration covers the COM class only; the
-// browser's "Browser Helper Objects" entry is the program's own settings'
-// business (it writes or deletes it at exit, by start mode).
+// installer writes the browser's "Browser Helper Objects" entry once for
+// everyone, and each user's start mode decides whether the helper starts the
+// program.
 
 #include <windows.h>
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "win32/bho/HelperLaunch.h"
+#include "win32/ports/WinSettingsStore.h"
 
 namespace qx::bho {
 
@@ -41,11 +42,12 @@ HRESULT HelperObject::SetSite(IUnknown* site) {
   if (site == nullptr) return S_OK;  // the window is closing
   wchar_t host[MAX_PATH] = {};
   const DWORD length = GetModuleFileNameW(nullptr, host, MAX_PATH);
-  if (length == 0 || !IsShellHost(std::wstring_view(host, length))) {
-    // Whatever happens here, the browser goes on: a helper never fails its
-    // window.
-    launcher_.StartUnlessRunning(program_);
-  }
+  if (length != 0 && IsShellHost(std::wstring_view(host, length))) return S_OK;
+  // Registered for everyone: only the users who chose "whenever Internet
+  // Explorer runs" get the program. Whatever happens here, the browser goes
+  // on: a helper never fails its window.
+  win::WinSettingsStore store;
+  if (StartsWithBrowser(store)) launcher_.StartUnlessRunning(program_);
   return S_OK;
 }
 

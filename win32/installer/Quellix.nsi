@@ -13,7 +13,8 @@
 ;   RULESTOOL         quellix-rules.exe, the rules tool for deployment
 ;   HELP              quellix.chm
 ;   SOUND             cork.wav
-;   INSTANCE_MUTEX    the mutex a running Quellix holds
+;   SETUP_HELPER      QuellixSetup.dll, which starts the program as the
+;                     desktop's user and closes every session's copy
 ;   MAIN_WINDOW_CLASS the window class of its hidden main form
 ;   HELPER_CLSID      the browser helper's class identifier, in braces
 ;
@@ -36,8 +37,16 @@ Unicode true
 !define MENUEXT_KEY "Software\Microsoft\Internet Explorer\MenuExt"
 !define ALLOW_ENTRY "Allow/Disallow Site's Pop-ups"
 !define KILL_ENTRY "Always Kill This Pop-up"
-; Pages and links (the browser's context flags 0x1 and 0x20).
-!define MENUEXT_CONTEXTS 0x21
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define HELPER_KEY "Software\Microsoft\Windows\CurrentVersion\explorer\Browser Helper Objects\${HELPER_CLSID}"
+; Internet Explorer's elevation policy for Quellix.exe, one key per
+; installer (both may be installed side by side, each into its own folder).
+!if ${BITS} == 64
+  !define ELEVATION_GUID "{96AF828D-8FB8-4719-8EA0-CD6B4F74EAE5}"
+!else
+  !define ELEVATION_GUID "{4783E8BE-1D27-4977-ACE9-E9EDE13A5682}"
+!endif
+!define ELEVATION_KEY "Software\Microsoft\Internet Explorer\Low Rights\ElevationPolicy\${ELEVATION_GUID}"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -52,8 +61,9 @@ ShowInstDetails show
 ShowUninstDetails show
 
 !define MUI_ABORTWARNING
-!define MUI_FINISHPAGE_RUN "$INSTDIR\Quellix.exe"
+!define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Start Quellix now"
+!define MUI_FINISHPAGE_RUN_FUNCTION StartQuellix
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\quellix.chm"
 !define MUI_FINISHPAGE_SHOWREADME_TEXT "Show the help"
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
@@ -72,10 +82,12 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "${PRODUCT} Setup"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Quellix"
 
-; Asks a running Quellix to end the way logging off does (its hidden main
-; form hears WM_CLOSE and writes its rules and log), waits up to ten seconds
-; for its process to end, then up to ten more for its instance mutex to go
-; (a Quellix without its main form), and only then ends it by force.
+; Asks every running Quellix to end the way logging off does (its hidden
+; main form hears WM_CLOSE and writes its rules and log). This session's copy
+; is found by its window, as copies too old for anything else are; every
+; session's copy is asked through its close event by QuellixSetup.dll,
+; which waits up to ten seconds for all of them and ends by force only the
+; ones still running then.
 !macro EndQuellix un
 Function ${un}EndQuellix
   FindWindow $0 "${MAIN_WINDOW_CLASS}" ""
@@ -84,45 +96,77 @@ Function ${un}EndQuellix
     FindWindow $0 "${MAIN_WINDOW_CLASS}" "" -3
   ${EndIf}
   ${If} $0 <> 0
-    ; Its process too: the mutex goes while the program is still tidying up,
-    ; and its file stays in use until the process has ended.
-    System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r4)'
-    System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i r4) p .r5'
     DetailPrint "Closing Quellix"
     SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
-    ${If} $5 P<> 0
-      System::Call 'kernel32::WaitForSingleObject(p r5, i 10000)'
-      System::Call 'kernel32::CloseHandle(p r5)'
-    ${EndIf}
   ${EndIf}
-  StrCpy $1 0
-  ${Do}
-    System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${INSTANCE_MUTEX}") p .r2'
-    ${If} $2 P= 0
-      ${Break}
-    ${EndIf}
-    System::Call 'kernel32::CloseHandle(p r2)'
-    ${If} $1 >= 20
-      DetailPrint "Quellix does not end by itself: ending it"
-      nsExec::Exec 'taskkill /F /IM Quellix.exe'
-      Pop $3
-      Sleep 1000
-      ${Break}
-    ${EndIf}
-    Sleep 500
-    IntOp $1 $1 + 1
-  ${Loop}
+  System::Call '$PLUGINSDIR\QuellixSetup.dll::CloseRunning(i 10000, *i .r1) i .r2 ?u'
+  ${If} $1 > 0
+    DetailPrint "Quellix was running $1 time(s): asked to close"
+  ${EndIf}
+  ${If} $2 > 0
+    DetailPrint "Quellix did not close when asked: ended $2 by force"
+  ${EndIf}
 FunctionEnd
 !macroend
 !insertmacro EndQuellix ""
 !insertmacro EndQuellix "un."
+
+!macro UnpackSetupHelper
+  InitPluginsDir
+  File "/oname=$PLUGINSDIR\QuellixSetup.dll" "${SETUP_HELPER}"
+!macroend
 
 Function .onInit
 !if ${BITS} == 64
   SetRegView 64
 !endif
   SetShellVarContext all
+  !insertmacro UnpackSetupHelper
 FunctionEnd
+
+; The finish page's "Start Quellix now". The installer runs elevated: a
+; program it started itself would run elevated too, with the elevating
+; administrator's HKEY_CURRENT_USER, and the hooks in the user's programs
+; could not reach its windows. The desktop's shell starts it instead, as the
+; user (QuellixSetup.dll), or, where there is no shell desktop, this process.
+Function StartQuellix
+  System::Call '$PLUGINSDIR\QuellixSetup.dll::StartAsUser(w "$INSTDIR\Quellix.exe", w "$INSTDIR") i .r0 ?u'
+  ${If} $0 = 0
+    MessageBox MB_ICONEXCLAMATION|MB_OK "Quellix could not be started. Please start it from the Start menu." /SD IDOK
+  ${EndIf}
+FunctionEnd
+
+; Entries for everyone under HKEY_LOCAL_MACHINE, in both registry views
+; (the same key twice on 32-bit Windows): a 64-bit system's 32-bit browser
+; reads the 32-bit view.
+; - The browser helper, registered once for everyone: it starts the program
+;   only for the users whose start mode asks for it.
+; - Internet Explorer's elevation policy for Quellix.exe: policy 3 "silently
+;   starts the broker as a medium integrity process", so that the program the
+;   helper starts from a Protected Mode tab does not run at low integrity,
+;   where it could write neither its files nor HKEY_CURRENT_USER. Microsoft:
+;   "Understanding and Working in Protected Mode Internet Explorer"
+;   (learn.microsoft.com/previous-versions/windows/internet-explorer/
+;   ie-developer/platform-apis/ms537319(v=vs.85) and the pages it links) and
+;   KB 918239, "Elevation policy registry organization" (AppName, AppPath,
+;   Policy).
+!macro WriteMachineEntries ROOT
+  WriteRegStr ${ROOT} "${HELPER_KEY}" "" "Quellix Browser Helper"
+  WriteRegStr ${ROOT} "${ELEVATION_KEY}" "AppName" "Quellix.exe"
+  WriteRegStr ${ROOT} "${ELEVATION_KEY}" "AppPath" "$INSTDIR"
+  WriteRegDWORD ${ROOT} "${ELEVATION_KEY}" "Policy" 3
+!macroend
+
+; The helper's entry goes from a view only where its class went too: the
+; other bitness's installation may still use it.
+!macro RemoveMachineEntries ROOT CLASSES
+  DeleteRegKey ${ROOT} "${ELEVATION_KEY}"
+  ClearErrors
+  ReadRegStr $0 ${CLASSES} "CLSID\${HELPER_CLSID}\InprocServer32" ""
+  ${If} ${Errors}
+    DeleteRegKey ${ROOT} "${HELPER_KEY}"
+  ${EndIf}
+!macroend
 
 Section "Quellix" SecProgram
   SectionIn RO
@@ -140,8 +184,7 @@ Section "Quellix" SecProgram
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
   ; The hook control and the browser helper register their COM classes
-  ; themselves. The browser's list of helpers is left to the program, which
-  ; writes it at exit when its start mode asks for it.
+  ; themselves.
   ClearErrors
   RegDLL "$INSTDIR\${CONTROL_NAME}"
   ${If} ${Errors}
@@ -153,12 +196,11 @@ Section "Quellix" SecProgram
     DetailPrint "Could not register QuellixHelper.dll"
   ${EndIf}
 
-  ; The browser's right-click entries run the script files the program
-  ; writes into its folder (and renames away while it is not running).
-  WriteRegStr HKCU "${MENUEXT_KEY}\${ALLOW_ENTRY}" "" "$INSTDIR\trustsite.script"
-  WriteRegDWORD HKCU "${MENUEXT_KEY}\${ALLOW_ENTRY}" "Contexts" ${MENUEXT_CONTEXTS}
-  WriteRegStr HKCU "${MENUEXT_KEY}\${KILL_ENTRY}" "" "$INSTDIR\blocksite.script"
-  WriteRegDWORD HKCU "${MENUEXT_KEY}\${KILL_ENTRY}" "Contexts" ${MENUEXT_CONTEXTS}
+  !insertmacro WriteMachineEntries HKLM64
+  !insertmacro WriteMachineEntries HKLM32
+  ; Nothing per user: elevated, HKEY_CURRENT_USER may be another user's (the
+  ; administrator's who elevated it). The program points the browser's
+  ; right-click entries at its scripts itself.
 
   CreateDirectory "$SMPROGRAMS\Quellix"
   CreateShortCut "$SMPROGRAMS\Quellix\Quellix.lnk" "$INSTDIR\Quellix.exe"
@@ -198,11 +240,39 @@ SectionEnd
   ${Loop}
 !macroend
 
+; What the program writes for the browser's right-click entries, in the
+; user's data folder or (older versions, a writable program folder) in its
+; own folder.
+!macro DeleteMenuFiles FOLDER
+  Delete "${FOLDER}\blocksite.script"
+  Delete "${FOLDER}\blocksite.script2"
+  Delete "${FOLDER}\trustsite.script"
+  Delete "${FOLDER}\trustsite.script2"
+  Delete "${FOLDER}\b??????????.html"
+  Delete "${FOLDER}\t??????????.html"
+!macroend
+
+; The user's rules, logs and error log, in either folder.
+!macro DeleteUserFiles FOLDER
+  Delete "${FOLDER}\websites.dat"
+  Delete "${FOLDER}\servers.lst"
+  Delete "${FOLDER}\windows.dat"
+  Delete "${FOLDER}\log.dat"
+  Delete "${FOLDER}\log.htm"
+  Delete "${FOLDER}\ErrorLog.txt"
+!macroend
+
+; The current user's data folder (%APPDATA%\Quellix), where the program
+; keeps its files when it may not write into its own folder.
+Var UserDataFolder
+
 Section "un.Quellix" SecUnProgram
   SectionIn RO
   Call un.EndQuellix
   UnRegDLL "$INSTDIR\QuellixHelper.dll"
   UnRegDLL "$INSTDIR\${CONTROL_NAME}"
+  !insertmacro RemoveMachineEntries HKLM64 HKCR64
+  !insertmacro RemoveMachineEntries HKLM32 HKCR32
   !insertmacro DeleteWhenFree "$INSTDIR\Quellix.exe"
   Delete "$INSTDIR\${CONTROL_NAME}"
   ; The hook library stays mapped in other programs until each of them next
@@ -214,18 +284,14 @@ Section "un.Quellix" SecUnProgram
   Delete "$INSTDIR\quellix.chm"
   Delete "$INSTDIR\sounds\cork.wav"
   RMDir "$INSTDIR\sounds"
-  ; What the program wrote for the right-click entries, which go too.
-  Delete "$INSTDIR\blocksite.script"
-  Delete "$INSTDIR\blocksite.script2"
-  Delete "$INSTDIR\trustsite.script"
-  Delete "$INSTDIR\trustsite.script2"
-  Delete "$INSTDIR\b??????????.html"
-  Delete "$INSTDIR\t??????????.html"
+  ; The right-click entries go, and what they ran.
+  !insertmacro DeleteMenuFiles "$INSTDIR"
+  !insertmacro DeleteMenuFiles "$UserDataFolder"
   DeleteRegKey HKCU "${MENUEXT_KEY}\${ALLOW_ENTRY}"
   DeleteRegKey HKCU "${MENUEXT_KEY}\${KILL_ENTRY}"
   ; The start-up entries the program writes at exit would point at nothing.
-  DeleteRegValue HKLM "Software\Microsoft\Windows\CurrentVersion\Run" "Quellix"
-  DeleteRegKey HKLM "Software\Microsoft\Windows\CurrentVersion\explorer\Browser Helper Objects\${HELPER_CLSID}"
+  DeleteRegValue HKLM "${RUN_KEY}" "Quellix"
+  DeleteRegValue HKCU "${RUN_KEY}" "Quellix"
   Delete "$SMPROGRAMS\Quellix\Quellix.lnk"
   Delete "$SMPROGRAMS\Quellix\Quellix Help.lnk"
   Delete "$SMPROGRAMS\Quellix\Uninstall Quellix.lnk"
@@ -235,12 +301,8 @@ Section "un.Quellix" SecUnProgram
 SectionEnd
 
 Section /o "un.Your rules, logs and settings" SecUserData
-  Delete "$INSTDIR\websites.dat"
-  Delete "$INSTDIR\servers.lst"
-  Delete "$INSTDIR\windows.dat"
-  Delete "$INSTDIR\log.dat"
-  Delete "$INSTDIR\log.htm"
-  Delete "$INSTDIR\ErrorLog.txt"
+  !insertmacro DeleteUserFiles "$INSTDIR"
+  !insertmacro DeleteUserFiles "$UserDataFolder"
   DeleteRegKey HKCU "Software\Quellix"
 SectionEnd
 
@@ -248,6 +310,7 @@ Section "-un.Folder"
   ; Empty only when nothing of the user's is left in it. When a library
   ; still in use waits for the restart, the folder is put down for then too:
   ; the system removes it only if it is empty by that time.
+  RMDir "$UserDataFolder"
   RMDir "$INSTDIR"
   ${If} ${FileExists} "$INSTDIR\*.*"
     System::Call 'kernel32::MoveFileExW(w "$INSTDIR", p 0, i 4) i .r0'
@@ -259,7 +322,14 @@ Function un.onInit
 !if ${BITS} == 64
   SetRegView 64
 !endif
+  SetShellVarContext current
+  ; Unknown, the program's folder stands in (and is cleaned twice).
+  StrCpy $UserDataFolder "$INSTDIR"
+  ${If} $APPDATA != ""
+    StrCpy $UserDataFolder "$APPDATA\Quellix"
+  ${EndIf}
   SetShellVarContext all
+  !insertmacro UnpackSetupHelper
   ${GetParameters} $0
   ClearErrors
   ${GetOptions} $0 "/REMOVEALL" $1

@@ -2,6 +2,7 @@
 
 #include "Resources.h"
 #include "monitor/StartupModule.h"
+#include "win32/program/CloseRequest.h"
 
 namespace qx::win {
 
@@ -59,6 +60,8 @@ void ResidentProgram::RunMessages() {
   // Loaded: from now on a call that waits for a browser lets the program's
   // messages run meanwhile.
   callFilter_.Filter().SetRunMessages(true);
+  // An installer in any session may ask the program to end in order.
+  const CloseRequest closeRequest(MainWindow());
   MSG msg;
   while (form_ && !form_->Unloaded()) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);

@@ -17,6 +17,7 @@
 #include "platform/InstanceName.h"
 #include "settings/Settings.h"
 #include "win32/bho/HelperLaunch.h"
+#include "win32/ports/WinSettingsStore.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -44,6 +45,51 @@ TEST(HelperPath, TheProgramIsBesideTheModule) {
   EXPECT_EQ(ProgramBeside(L"C:\\Program Files\\Quellix\\QuellixHelper.dll"),
             L"C:\\Program Files\\Quellix\\Quellix.exe");
   EXPECT_EQ(ProgramBeside(L"D:\\x\\y\\h.dll"), L"D:\\x\\y\\Quellix.exe");
+}
+
+// The stored start mode in every form the program may meet it: only what
+// the program itself reads as 2 starts it with the browser.
+TEST(HelperStartMode, OnlyAStoredTwoStartsTheProgram) {
+  const wchar_t* root = L"Software\\Quellix-Test";
+  const std::wstring options = std::wstring(root) + L"\\Quellix\\Options";
+  struct Stored {
+    DWORD type;
+    std::vector<BYTE> data;
+  };
+  const auto text = [](const std::wstring& t) {
+    const auto* p = reinterpret_cast<const BYTE*>(t.c_str());
+    return Stored{REG_SZ, std::vector<BYTE>(p, p + (t.size() + 1) * sizeof(wchar_t))};
+  };
+  const auto number = [](DWORD n) {
+    const auto* p = reinterpret_cast<const BYTE*>(&n);
+    return Stored{REG_DWORD, std::vector<BYTE>(p, p + sizeof n)};
+  };
+  const struct {
+    Stored stored;
+    bool starts;
+    const char* what;
+  } cases[] = {
+      {text(L"2"), true, "the dialog's text"},
+      {text(L" 2 "), true, "blanks around it"},
+      {text(L"2.4"), true, "a fraction rounds"},
+      {number(2), true, "a number value"},
+      {text(L"0"), false, "never"},
+      {text(L"1"), false, "at log-on"},
+      {text(L"2.6"), false, "rounds to 3"},
+      {text(L"two"), false, "not a number: mode 0"},
+      {text(L""), false, "empty"},
+      {number(1), false, "a number value of 1"},
+      {Stored{REG_BINARY, {2, 0, 0, 0}}, false, "another type reads as missing"},
+  };
+  win::WinSettingsStore store(root);
+  for (const auto& c : cases) {
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, options.c_str(), L"StartMode", c.stored.type,
+                              c.stored.data.data(), static_cast<DWORD>(c.stored.data.size())),
+              ERROR_SUCCESS);
+    EXPECT_EQ(StartsWithBrowser(store), c.starts) << c.what;
+  }
+  RegDeleteTreeW(HKEY_CURRENT_USER, root);
+  EXPECT_FALSE(StartsWithBrowser(store)) << "nothing stored";
 }
 
 // A site that only counts its references.
@@ -129,6 +175,15 @@ class HelperServer : public testing::Test {
     module_ = LoadLibraryW(dll_.c_str());
     ASSERT_NE(module_, nullptr);
     ASSERT_EQ(Call("DllRegisterServer"), S_OK);
+    // This user chose "whenever Internet Explorer runs"; what was stored
+    // before comes back afterwards.
+    savedMode_ = ReadText(HKEY_CURRENT_USER, kOptionsKey, L"StartMode");
+    SetStartMode(L"2");
+  }
+
+  static void SetStartMode(const std::wstring& mode) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, kOptionsKey, L"StartMode", REG_SZ, mode.c_str(),
+                    static_cast<DWORD>((mode.size() + 1) * sizeof(wchar_t)));
   }
 
   void TearDown() override {
@@ -144,6 +199,11 @@ class HelperServer : public testing::Test {
     }
     EXPECT_EQ(Call("DllUnregisterServer"), S_OK);
     FreeLibrary(module_);
+    if (savedMode_ == L"<missing>") {
+      RegDeleteKeyValueW(HKEY_CURRENT_USER, kOptionsKey, L"StartMode");
+    } else {
+      SetStartMode(savedMode_);
+    }
   }
 
   HRESULT Call(const char* name) {
@@ -200,7 +260,9 @@ class HelperServer : public testing::Test {
     return lines;
   }
 
+  static constexpr const wchar_t* kOptionsKey = L"Software\\Quellix\\Options";
   static inline std::wstring folder_, dll_, program_;
+  std::wstring savedMode_;
   static inline HANDLE go_ = nullptr, exit_ = nullptr;
   HMODULE module_ = nullptr;
 };
@@ -211,7 +273,7 @@ TEST_F(HelperServer, RegistersOnlyItsComClassAndUnregistersIt) {
       << ReadText(HKEY_CLASSES_ROOT, classKey + L"\\InprocServer32", nullptr);
   EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, classKey + L"\\InprocServer32", L"ThreadingModel"),
             L"Apartment");
-  // The browser's list of helpers is the program's to write, by start mode.
+  // The browser's list of helpers is the installer's to write.
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE,
                          std::wstring(kBrowserHelperKeyBase) + std::wstring(kBrowserHelperClsid)));
 
@@ -270,6 +332,18 @@ TEST_F(HelperServer, StartsNothingWhileTheProgramRuns) {
   EXPECT_EQ(GetFileAttributesW((folder_ + L"\\started.txt").c_str()), INVALID_FILE_ATTRIBUTES);
   helper->SetSite(nullptr);
   CloseHandle(running);
+}
+
+TEST_F(HelperServer, StartsNothingForAUserWhoStartsTheProgramOtherwise) {
+  for (const wchar_t* mode : {L"0", L"1"}) {
+    SetStartMode(mode);
+    FakeSite site;
+    ComPtr<IObjectWithSite> helper;
+    ASSERT_EQ(Create(helper), S_OK);
+    EXPECT_EQ(helper->SetSite(&site), S_OK);
+    EXPECT_TRUE(StandIns().empty()) << "mode " << static_cast<char>(mode[0]);
+    EXPECT_EQ(helper->SetSite(nullptr), S_OK);
+  }
 }
 
 TEST_F(HelperServer, AMissingProgramLeavesTheBrowserAlone) {

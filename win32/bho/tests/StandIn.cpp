@@ -4,6 +4,10 @@
 // test signals "go", when the test made that event) and shows no window but
 // the hidden main form's (message-only), whose WM_CLOSE it records as "closed" before ending.
 // It also ends when the test signals "exit", or after a minute.
+// Started with "elsewhere" it stands for a copy in another session: no
+// instance mutex and a form the installer's FindWindow cannot find, only
+// the close event the real program makes. With "stubborn" it has neither
+// and ignores WM_CLOSE: only force ends it.
 
 #include <windows.h>
 
@@ -13,6 +17,7 @@
 #include <string>
 
 #include "platform/InstanceName.h"
+#include "win32/program/CloseRequest.h"
 
 namespace {
 
@@ -28,6 +33,11 @@ void Append(const std::wstring& line) {
     std::fputws((line + L"\n").c_str(), f);
     std::fclose(f);
   }
+}
+
+LRESULT CALLBACK StubbornProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_CLOSE) return 0;
+  return DefWindowProcW(window, message, wparam, lparam);
 }
 
 LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -54,23 +64,28 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   HANDLE go = OpenEventW(SYNCHRONIZE, FALSE, L"Local\\QuellixStandIn.Go");
   HANDLE exit = OpenEventW(SYNCHRONIZE, FALSE, L"Local\\QuellixStandIn.Exit");
   if (go != nullptr) WaitForSingleObject(go, 20000);
+  const bool elsewhere = line == L"elsewhere";
+  const bool stubborn = line == L"stubborn";
   const std::wstring mutexName(qx::kInstanceMutexName);
-  HANDLE mutex = CreateMutexW(nullptr, FALSE, mutexName.c_str());
+  HANDLE mutex = elsewhere || stubborn ? nullptr : CreateMutexW(nullptr, FALSE, mutexName.c_str());
 
   // Started by the browser helper ("auto") it needs no window; the
   // installer's tests start it bare and close it through its form.
   const bool form = line != L"auto";
-  const std::wstring className(qx::kMainWindowClass);
+  const std::wstring className = elsewhere  ? L"QuellixElsewhere"
+                                 : stubborn ? L"QuellixStubborn"
+                                            : std::wstring(qx::kMainWindowClass);
   WNDCLASSW formClass{};
-  formClass.lpfnWndProc = FormProc;
+  formClass.lpfnWndProc = stubborn ? StubbornProc : FormProc;
   formClass.hInstance = instance;
   formClass.lpszClassName = className.c_str();
   if (form) RegisterClassW(&formClass);
   // A message-only window: it needs no desktop, so no desktop process is
   // started on its behalf (under Wine that process would outlive the test).
-  if (form)
-    CreateWindowExW(0, className.c_str(), L"Quellix", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                    instance, nullptr);
+  const HWND window = form ? CreateWindowExW(0, className.c_str(), L"Quellix", 0, 0, 0, 0, 0,
+                                             HWND_MESSAGE, nullptr, instance, nullptr)
+                           : nullptr;
+  const qx::win::CloseRequest closeRequest(elsewhere ? window : nullptr);
 
   const ULONGLONG end = GetTickCount64() + 60000;
   for (bool running = true; running && GetTickCount64() < end;) {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -306,6 +307,62 @@ TEST_F(ProgramTest, TheTrayMenusCloseEntryEndsTheProgram) {
   PostMessageW(menu, WM_KEYDOWN, VK_UP, 0);
   Sleep(100);
   PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+  ASSERT_TRUE(run.Ended());
+  EXPECT_EQ(run.ExitCode(), 0u);
+  ExpectOrderlyEnd();
+}
+
+// Who may set the close event: SYSTEM and the Administrators (the
+// installer, from any session) to wait and set, the program's own user all;
+// nobody else, nothing inherited.
+void ExpectCloseEventSecurity(HANDLE event) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  PACL dacl = nullptr;
+  ASSERT_EQ(GetSecurityInfo(event, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                            &dacl, nullptr, &descriptor),
+            ERROR_SUCCESS);
+  ASSERT_NE(dacl, nullptr);
+  HANDLE token = nullptr;
+  OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+  BYTE user[256] = {};
+  DWORD bytes = sizeof user;
+  GetTokenInformation(token, TokenUser, user, bytes, &bytes);
+  CloseHandle(token);
+  EXPECT_EQ(dacl->AceCount, 3);
+  for (DWORD i = 0; i < dacl->AceCount; ++i) {
+    ACCESS_ALLOWED_ACE* ace = nullptr;
+    ASSERT_TRUE(GetAce(dacl, i, reinterpret_cast<void**>(&ace)));
+    ASSERT_EQ(ace->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
+    const PSID sid = &ace->SidStart;
+    if (EqualSid(sid, reinterpret_cast<TOKEN_USER*>(user)->User.Sid)) {
+      EXPECT_EQ(ace->Mask, static_cast<DWORD>(EVENT_ALL_ACCESS));
+    } else {
+      EXPECT_TRUE(IsWellKnownSid(sid, WinLocalSystemSid) ||
+                  IsWellKnownSid(sid, WinBuiltinAdministratorsSid))
+          << "ace " << i;
+      EXPECT_EQ(ace->Mask, static_cast<DWORD>(SYNCHRONIZE | EVENT_MODIFY_STATE));
+    }
+  }
+  LocalFree(descriptor);
+}
+
+// An installer in another session cannot see the main window; it sets the
+// program's close event, and the program ends as it ends on WM_CLOSE.
+TEST_F(ProgramTest, ItsCloseEventEndsItInOrder) {
+  WriteOneRule();
+  Started run(program_, L"auto");
+  ASSERT_TRUE(run.Ok());
+  ASSERT_TRUE(run.Resident(folder_));
+  const std::wstring name = L"Global\\Quellix.Close." + std::to_wstring(run.Id());
+  // Made once the start is over and the program's own loop runs.
+  HANDLE event = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    return (event = OpenEventW(EVENT_MODIFY_STATE | READ_CONTROL, FALSE, name.c_str())) != nullptr;
+  })) << "the program made its close event";
+  ExpectCloseEventSecurity(event);
+  EXPECT_FALSE(run.Ended(300));
+  SetEvent(event);
+  CloseHandle(event);
   ASSERT_TRUE(run.Ended());
   EXPECT_EQ(run.ExitCode(), 0u);
   ExpectOrderlyEnd();
