@@ -283,13 +283,12 @@ void Settings::Terminate(RegistryHelpers& registry) {
 void Settings::ApplyStartMode(RegistryHelpers& registry, std::int32_t mode) const {
   std::wstring helperKey(kBrowserHelperKeyBase);
   helperKey += kBrowserHelperClsid;
-  if (mode == 0 || mode == 1) {
-    registry.DeleteRegKey(RegRoot::LocalMachine, helperKey);
-  } else if (mode == 2) {
-    // Unelevated this fails; the installer registered the helper for every
-    // user, and it starts the program only for users who chose this mode.
-    registry.CreateRegKey(RegRoot::LocalMachine, helperKey);
-  }
+  // The helper's entry is the machine's: the installer made it for every
+  // user, and the helper starts the program only for users who chose this
+  // mode. Removing it for one user's other choice would end the mode for
+  // all the others, so it is only ever made again where it went missing
+  // (unelevated that fails, and the installer's entry still holds).
+  if (mode == 2) registry.CreateRegKey(RegRoot::LocalMachine, helperKey);
   const std::wstring line = programFolder_ + L"\\Quellix.exe auto";
   if (mode == 1) {
     registry.SetRegValue(RegRoot::LocalMachine, kRunKey, L"Quellix", line);

@@ -273,25 +273,30 @@ class StartModeTest : public SettingsTest {
 };
 
 TEST_F(StartModeTest, EachModeSetsTheStartUpEntriesAtTheEnd) {
+  // The helper's entry serves every user of the machine: one user's choice
+  // never removes it, and "whenever Internet Explorer runs" makes it again.
   struct Case {
     const wchar_t* stored;
+    bool helperKeyBefore;
     bool helperKey;
     bool runValue;
   };
-  const Case cases[] = {
-      {L"0", false, false}, {L"1", false, true}, {L"2", true, false}, {L"7", true, false}};
+  const Case cases[] = {{L"0", true, true, false},   {L"1", true, true, true},
+                        {L"2", true, true, false},   {L"7", true, true, false},
+                        {L"0", false, false, false}, {L"1", false, false, true},
+                        {L"2", false, true, false}};
   for (const auto& c : cases) {
     sim::SimDesktop fresh;
     RegistryHelpers h(fresh.registry());
     const std::wstring helperKey =
         std::wstring(kBrowserHelperKeyBase) + std::wstring(kBrowserHelperClsid);
-    h.CreateRegKey(RegRoot::LocalMachine, helperKey);  // both present before
+    if (c.helperKeyBefore) h.CreateRegKey(RegRoot::LocalMachine, helperKey);
     h.SetRegValue(RegRoot::LocalMachine, kRunKey, L"Quellix", L"old");
     Settings s(fresh.store(), fresh.random(), fresh.files().ProgramFolder());
     s.SetStartMode(ParseInt32(c.stored).value());
     s.Terminate(h);
     EXPECT_EQ(fresh.registry().KeyExists(RegRoot::LocalMachine, helperKey), c.helperKey)
-        << ToUtf8(c.stored);
+        << ToUtf8(c.stored) << " key before " << c.helperKeyBefore;
     const auto run = fresh.registry().Value(RegRoot::LocalMachine, kRunKey, L"Quellix");
     EXPECT_EQ(run.has_value(), c.runValue) << ToUtf8(c.stored);
     if (c.runValue) {
