@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "win32/compat/LocaleFormat.h"
 #include "win32/compat/Lock.h"
@@ -27,7 +26,7 @@ TEST(TickCountTest, ExtendsAcrossTheWrap) {
     std::uint32_t now;
     std::uint64_t expected;
   } cases[] = {
-      {0, 5000, 5000},                                      // first reading
+      {0, 5000, 5000},                                      // from the start
       {5000, 5016, 5016},                                   // time goes on
       {0xFFFFFFF0u, 0x10u, kWrap + 0x10u},                  // the 49.7-day wrap
       {3 * kWrap + 0xFFFFFF00u, 0x20u, 4 * kWrap + 0x20u},  // a later wrap
