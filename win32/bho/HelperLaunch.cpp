@@ -47,7 +47,7 @@ Launcher::~Launcher() {
 }
 
 bool Launcher::StartUnlessRunning(const std::wstring& program) {
-  AcquireSRWLockExclusive(&lock_);
+  const win::compat::LockHeld held(lock_);
   bool started = false;
   const bool pending = started_ != nullptr && WaitForSingleObject(started_, 0) == WAIT_TIMEOUT;
   if (!pending && !ProgramRuns()) {
@@ -67,7 +67,6 @@ bool Launcher::StartUnlessRunning(const std::wstring& program) {
       started = true;
     }
   }
-  ReleaseSRWLockExclusive(&lock_);
   return started;
 }
 

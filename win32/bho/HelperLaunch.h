@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/SettingsStore.h"
+#include "win32/compat/Lock.h"
 
 namespace qx::bho {
 
@@ -45,7 +46,7 @@ class Launcher {
   bool StartUnlessRunning(const std::wstring& program);
 
  private:
-  SRWLOCK lock_ = SRWLOCK_INIT;
+  win::compat::Lock lock_;
   HANDLE started_ = nullptr;  // the process started last, or none
 };
 

@@ -10,6 +10,7 @@
 #include "Omnihook.h"
 #include "OmnihookObject.h"
 #include "ServerLock.h"
+#include "win32/compat/RegistryTree.h"
 
 namespace qx::win32 {
 
@@ -95,7 +96,7 @@ bool WriteKey(const std::wstring& key, const wchar_t* value, const wchar_t* name
 }
 
 bool DeleteTree(const std::wstring& key) {
-  const LSTATUS status = RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
+  const LSTATUS status = qx::win::compat::DeleteKeyTree(HKEY_CLASSES_ROOT, key.c_str());
   if (status == ERROR_FILE_NOT_FOUND) return true;
   if (status != ERROR_SUCCESS) return false;
   // Some systems leave the emptied key itself.

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "platform/PlatformError.h"
+#include "win32/compat/MessageFilter.h"
+#include "win32/compat/ProcessImage.h"
 
 namespace qx::win32 {
 namespace {
@@ -22,32 +24,6 @@ HWND AsWindow(Hwnd window) {
 template <class Handle>
 Handle FromInt32(std::int32_t value) {
   return reinterpret_cast<Handle>(static_cast<LONG_PTR>(value));
-}
-
-// The program file of a process: QueryFullProcessImageName where the system
-// has it (Vista on; it needs only limited query rights, which a process of
-// another integrity level grants), the module name of its first module
-// before.
-std::wstring ProcessImagePath(DWORD id) {
-  using Query = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
-  const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-  const auto query = reinterpret_cast<Query>(reinterpret_cast<void (*)()>(
-      kernel != nullptr ? ::GetProcAddress(kernel, "QueryFullProcessImageNameW") : nullptr));
-  constexpr DWORD kLimitedQuery = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION
-  HANDLE process = OpenProcess(
-      query != nullptr ? kLimitedQuery : PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
-  if (process == nullptr) return {};
-  wchar_t path[MAX_PATH * 2] = {};
-  DWORD size = MAX_PATH * 2;
-  bool got = false;
-  if (query != nullptr) {
-    got = query(process, 0, path, &size) != FALSE;
-  } else {
-    size = GetModuleFileNameExW(process, nullptr, path, MAX_PATH * 2);
-    got = size > 0;
-  }
-  CloseHandle(process);
-  return got ? std::wstring(path, size) : std::wstring();
 }
 
 LRESULT CALLBACK ReplacedWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -193,7 +169,7 @@ bool Win32HookLibrary::IsChildWindow(Hwnd window) {
 std::wstring Win32HookLibrary::WindowProgramFile(Hwnd window) {
   DWORD id = 0;
   GetWindowThreadProcessId(AsWindow(window), &id);
-  return id == 0 ? std::wstring() : ProcessImagePath(id);
+  return id == 0 ? std::wstring() : qx::win::compat::ProcessImagePath(id);
 }
 
 void Win32HookLibrary::ReplyToSender() {
@@ -202,27 +178,9 @@ void Win32HookLibrary::ReplyToSender() {
 }
 
 void Win32HookLibrary::AdmitMessages(Hwnd window, std::uint32_t first, std::uint32_t last) {
-  // User Interface Privilege Isolation (Vista on) drops messages above
-  // WM_USER that a process of lower integrity sends, unless the receiver
-  // admits them: per window from Windows 7 (ChangeWindowMessageFilterEx),
-  // per process on Vista (ChangeWindowMessageFilter). Looked up at run time:
-  // older systems have neither and no such rule.
-  const HMODULE user = GetModuleHandleW(L"user32.dll");
-  if (user == nullptr) return;
-  using PerWindow = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-  using PerProcess = BOOL(WINAPI*)(UINT, DWORD);
-  const auto perWindow = reinterpret_cast<PerWindow>(
-      reinterpret_cast<void (*)()>(::GetProcAddress(user, "ChangeWindowMessageFilterEx")));
-  const auto perProcess = reinterpret_cast<PerProcess>(
-      reinterpret_cast<void (*)()>(::GetProcAddress(user, "ChangeWindowMessageFilter")));
-  constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW, and MSGFLT_ADD of the older call
-  for (std::uint32_t message = first; message <= last; ++message) {
-    if (perWindow != nullptr) {
-      perWindow(AsWindow(window), message, kAllow, nullptr);
-    } else if (perProcess != nullptr) {
-      perProcess(message, kAllow);
-    }
-  }
+  // Where Windows has the rule (Vista on); compat/MessageFilter.h.
+  for (std::uint32_t message = first; message <= last; ++message)
+    qx::win::compat::AdmitMessage(AsWindow(window), message);
 }
 
 }  // namespace qx::win32

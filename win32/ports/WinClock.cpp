@@ -37,9 +37,8 @@ std::wstring WinClock::ShortDateText(const LocalTime& t) {
   if (!InRange(t))
     throw Win32Error(L"Clock.ShortDateText", ERROR_INVALID_PARAMETER, kErrInvalidCall);
   const SYSTEMTIME st = ToSystemTime(t);
-  const wchar_t* locale = locale_.empty() ? LOCALE_NAME_USER_DEFAULT : locale_.c_str();
   wchar_t buffer[128];
-  const int n = GetDateFormatEx(locale, DATE_SHORTDATE, &st, nullptr, buffer, 128, nullptr);
+  const int n = compat::FormatDate(formats_, locale_, DATE_SHORTDATE, st, buffer, 128);
   if (n <= 0) throw Win32Error(L"Clock.ShortDateText", GetLastError(), kErrInvalidCall);
   return std::wstring(buffer, static_cast<std::size_t>(n - 1));
 }
@@ -47,9 +46,8 @@ std::wstring WinClock::ShortDateText(const LocalTime& t) {
 std::wstring WinClock::TimeText(const LocalTime& t) {
   if (!InRange(t)) throw Win32Error(L"Clock.TimeText", ERROR_INVALID_PARAMETER, kErrInvalidCall);
   const SYSTEMTIME st = ToSystemTime(t);
-  const wchar_t* locale = locale_.empty() ? LOCALE_NAME_USER_DEFAULT : locale_.c_str();
   wchar_t buffer[128];
-  const int n = GetTimeFormatEx(locale, 0, &st, nullptr, buffer, 128);
+  const int n = compat::FormatTime(formats_, locale_, 0, st, buffer, 128);
   if (n <= 0) throw Win32Error(L"Clock.TimeText", GetLastError(), kErrInvalidCall);
   return std::wstring(buffer, static_cast<std::size_t>(n - 1));
 }

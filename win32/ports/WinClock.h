@@ -4,13 +4,16 @@
 #include <string>
 
 #include "platform/Clock.h"
+#include "win32/compat/LocaleFormat.h"
 
 namespace qx::win {
 
 class WinClock final : public Clock {
  public:
-  // locale: a locale name ("en-US"); "" for the user's own.
-  explicit WinClock(std::wstring locale = L"") : locale_(std::move(locale)) {}
+  // locale: a locale name ("en-US"), which needs Vista or later; "" for the
+  // user's own.
+  explicit WinClock(std::wstring locale = L"")
+      : locale_(std::move(locale)), formats_(compat::SystemLocaleFormatApi()) {}
   LocalTime Now() override;
   // Throws PlatformError for a date the system cannot form (month 13).
   std::wstring ShortDateText(const LocalTime& t) override;
@@ -18,6 +21,7 @@ class WinClock final : public Clock {
 
  private:
   std::wstring locale_;
+  compat::LocaleFormatApi formats_;
 };
 
 }  // namespace qx::win

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "win32/compat/ProcessImage.h"
 #include "win32/ports/WinError.h"
 
 namespace qx::win {
@@ -85,19 +86,25 @@ std::wstring WinDesktop::ProcessFirstModuleFileName(ProcessId process, int buffe
   if (bufferChars <= 1) return {};
   std::vector<wchar_t> buffer(static_cast<std::size_t>(bufferChars));
   HANDLE handle = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process);
+  DWORD firstError = GetLastError();
   if (handle != nullptr) {
     HMODULE first = nullptr;
     DWORD needed = 0;
     DWORD n = 0;
     if (EnumProcessModules(handle, &first, sizeof first, &needed))
       n = GetModuleFileNameExW(handle, first, buffer.data(), static_cast<DWORD>(bufferChars));
+    firstError = GetLastError();
     CloseHandle(handle);
     if (n > 0) return Cut(buffer, static_cast<int>(n));
   }
-  handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
+  // A process of a higher integrity level grants only limited query rights,
+  // which the image path needs from Vista on; XP has no other way.
+  const compat::ImagePathApi api = compat::SystemImagePathApi();
+  if (api.queryFull == nullptr) throw Win32Error(L"Desktop.ProcessFirstModuleFileName", firstError);
+  handle = OpenProcess(compat::ImagePathAccess(api), FALSE, process);
   if (handle == nullptr) throw Win32Error(L"Desktop.ProcessFirstModuleFileName", GetLastError());
   DWORD size = static_cast<DWORD>(bufferChars);
-  const BOOL ok = QueryFullProcessImageNameW(handle, 0, buffer.data(), &size);
+  const BOOL ok = api.queryFull(handle, 0, buffer.data(), &size);
   const DWORD error = GetLastError();
   CloseHandle(handle);
   if (!ok) throw Win32Error(L"Desktop.ProcessFirstModuleFileName", error);

@@ -1,8 +1,6 @@
 #include "win32/ports/WinRandom.h"
 
 #include <windows.h>
-// windows.h first: bcrypt.h needs its types.
-#include <bcrypt.h>
 
 #include "win32/ports/WinError.h"
 
@@ -20,9 +18,8 @@ std::uint32_t WinRandom::SecureBelow(std::uint32_t bound) {
   const std::uint32_t limit = UINT32_MAX - UINT32_MAX % bound;
   for (;;) {
     std::uint32_t draw = 0;
-    const NTSTATUS status = BCryptGenRandom(nullptr, reinterpret_cast<PUCHAR>(&draw), sizeof draw,
-                                            BCRYPT_USE_SYSTEM_PREFERRED_RNG);
-    if (status < 0) throw ComError(L"Random.SecureBelow", HRESULT_FROM_NT(status));
+    if (!compat::FillSecureRandom(sources_, &draw, sizeof draw))
+      throw ComError(L"Random.SecureBelow", NTE_FAIL);
     if (draw < limit) return draw % bound;
   }
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/InstanceName.h"
+#include "win32/compat/ProcessImage.h"
 
 namespace qx::setup {
 namespace {
@@ -64,14 +65,13 @@ std::vector<DWORD> FindCopies(std::wstring_view exeName) {
 // The process, to wait for and to end, if it still runs that program: an
 // id that was freed after the snapshot may belong to another program now.
 HANDLE OpenCopy(DWORD id, std::wstring_view exeName) {
-  const HANDLE copy =
-      OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+  const qx::win::compat::ImagePathApi api = qx::win::compat::SystemImagePathApi();
+  const HANDLE copy = OpenProcess(
+      SYNCHRONIZE | PROCESS_TERMINATE | qx::win::compat::ImagePathAccess(api), FALSE, id);
   if (copy == nullptr) return nullptr;
-  wchar_t image[MAX_PATH] = {};
-  DWORD size = MAX_PATH;
-  const std::wstring_view path(image, QueryFullProcessImageNameW(copy, 0, image, &size) ? size : 0);
+  const std::wstring path = qx::win::compat::ImagePath(api, copy);
   const std::size_t slash = path.find_last_of(L'\\');
-  if (slash == std::wstring_view::npos || !SameName(image + slash + 1, exeName)) {
+  if (slash == std::wstring::npos || !SameName(path.c_str() + slash + 1, exeName)) {
     CloseHandle(copy);
     return nullptr;
   }

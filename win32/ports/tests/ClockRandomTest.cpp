@@ -80,5 +80,23 @@ TEST(RandomTest, TheSecureSourceCoversTheRange) {
   EXPECT_EQ(r.SecureBelow(0), 0u);
 }
 
+LONG WINAPI RefusingBcrypt(void*, UCHAR*, ULONG, ULONG) {
+  return static_cast<LONG>(0xC000000Du);  // STATUS_INVALID_PARAMETER, as Vista before SP2
+}
+
+TEST(RandomTest, TheSecureDrawFallsBackAndFailsOnlyWithoutAnySource) {
+  const compat::RandomSources system = compat::SystemRandomSources();
+  // Where BCryptGenRandom refuses the system's preferred generator, the
+  // draw still comes, from RtlGenRandom.
+  WinRandom refused({&RefusingBcrypt, system.rtl});
+  std::set<std::uint32_t> seen;
+  for (int i = 0; i < 200; ++i)
+    seen.insert(refused.SecureBelow(1000));
+  EXPECT_GT(seen.size(), 100u);
+  // No source at all is a failure the caller hears of, not a zero.
+  WinRandom none({&RefusingBcrypt, nullptr});
+  EXPECT_THROW(none.SecureBelow(10), PlatformError);
+}
+
 }  // namespace
 }  // namespace qx::win
