@@ -7,8 +7,10 @@
 // bitness where 32-bit programs cannot run). Also what an install costs
 // when it starts the host.
 //
-// Usage: kill_bench [windows]   (run from the build's hook folder). Exits 1
-// when a window outlived its rule.
+// Usage: kill_bench [windows [host folder]] (the host's folder defaults to
+// ..\hookhost-standin; ..\hookhost-wow64 holds the real 32-bit host and a
+// 32-bit maker). The maker is the hook_helper.exe of each series' folder.
+// Exits 1 when a window outlived its rule.
 
 #include <windows.h>
 
@@ -92,9 +94,9 @@ Series ReadSeries(const std::wstring& file) {
 }
 
 // Runs the window maker to its end, delivering the control's messages.
-Series Make(int count, const char* mode) {
+Series Make(const std::wstring& folder, int count, const char* mode) {
   const std::wstring file = TestFolder() + L"\\kill_bench.out";
-  std::wstring command = L"\"" + TestFolder() + L"\\hook_helper.exe\" bench \"" + file + L"\" " +
+  std::wstring command = L"\"" + folder + L"\\hook_helper.exe\" bench \"" + file + L"\" " +
                          std::to_wstring(count) + L" " + std::wstring(mode, mode + strlen(mode));
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -144,7 +146,7 @@ bool RunWith(const char* what, const std::wstring& folder, int count) {
               std::chrono::duration<double, std::milli>(installed).count());
   bool all = true;
   for (const char* mode : {"create", "caption"})
-    all = Report(what, mode, Make(count, mode)) && all;
+    all = Report(what, mode, Make(folder, count, mode)) && all;
   Call(control.Get(), 0x6003000C);  // Uninitialize
   point->Unadvise(cookie);
   return all;
@@ -159,7 +161,12 @@ int main(int argc, char** argv) {
   if (FAILED(OleInitialize(nullptr))) return 2;
   std::printf("%d windows each, %d-bit\n", count, static_cast<int>(sizeof(void*) * 8));
   bool ran = RunWith("in-process library", TestFolder(), count);
-  ran = RunWith("through the hook host", TestFolder() + L"\\..\\hookhost-standin", count) && ran;
+  std::wstring host = TestFolder() + L"\\..\\hookhost-standin";
+  if (argc > 2) {
+    const std::string folder = argv[2];
+    host = std::wstring(folder.begin(), folder.end());
+  }
+  ran = RunWith("through the hook host", host, count) && ran;
   OleUninitialize();
   return ran ? 0 : 1;
 }

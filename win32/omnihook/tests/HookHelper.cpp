@@ -33,7 +33,7 @@ LRESULT CALLBACK BenchProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 // One window, condemned by its caption from the start or from a rename;
 // answers its lifetime in microseconds, or -1 when nobody killed it.
-double OneKill(int index, bool rename, bool& painted, double frequency) {
+double OneKill(int index, bool rename, bool self, bool& painted, double frequency) {
   wchar_t condemned[64];
   swprintf(condemned, 64, L"Bench popup %d", index);
   Lifetime life;
@@ -48,6 +48,7 @@ double OneKill(int index, bool rename, bool& painted, double frequency) {
     QueryPerformanceCounter(&start);
     SetWindowTextW(window, condemned);
   }
+  if (self) DestroyWindow(window);
   const DWORD until = GetTickCount() + 3000;
   MSG msg;
   while (!life.gone && static_cast<LONG>(until - GetTickCount()) > 0) {
@@ -63,7 +64,7 @@ double OneKill(int index, bool rename, bool& painted, double frequency) {
   return static_cast<double>(life.destroyed.QuadPart - start.QuadPart) * 1e6 / frequency;
 }
 
-int Bench(const char* file, int count, bool rename) {
+int Bench(const char* file, int count, std::string_view mode) {
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = BenchProc;
   windowClass.hInstance = GetModuleHandleW(nullptr);
@@ -75,7 +76,8 @@ int Bench(const char* file, int count, bool rename) {
   QueryPerformanceFrequency(&frequency);
   for (int i = 0; i < count; ++i) {
     bool painted = false;
-    const double micros = OneKill(i, rename, painted, static_cast<double>(frequency.QuadPart));
+    const double micros = OneKill(i, mode == "caption", mode == "self", painted,
+                                  static_cast<double>(frequency.QuadPart));
     std::fprintf(out, "%.1f %d\n", micros, painted ? 1 : 0);
   }
   std::fclose(out);
@@ -136,7 +138,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (argc == 5 && std::string_view(argv[1]) == "bench") {
-    return Bench(argv[2], std::atoi(argv[3]), std::string_view(argv[4]) == "caption");
+    return Bench(argv[2], std::atoi(argv[3]), argv[4]);
   }
   if (argc == 3 && std::string_view(argv[1]) == "forge") {
     return Forge(reinterpret_cast<HWND>(static_cast<LONG_PTR>(std::strtoll(argv[2], nullptr, 16))));
