@@ -16,8 +16,8 @@ constexpr int kMaxDepth = 4096;
 }  // namespace
 
 OmnihookControl::OmnihookControl(HookState& state, HookLibrary& library, const AnsiCodec& ansi,
-                                 Hwnd window, OmnihookEvents* host)
-    : state_(state), library_(library), ansi_(ansi), window_(window), host_(host) {}
+                                 Hwnd window, OmnihookEvents* host, HookPeer* peer)
+    : state_(state), library_(library), ansi_(ansi), window_(window), host_(host), peer_(peer) {}
 
 OmnihookControl::~OmnihookControl() {
   if (initialized_) {
@@ -45,6 +45,22 @@ void OmnihookControl::Callback() {
                         As32(state_.MsgHook), As32(state_.MouseHook), state_.NoBrowserCheck, 0);
 }
 
+void OmnihookControl::SyncPeer() {
+  if (peer_ == nullptr) return;
+  PeerHooks hooks;
+  hooks.NotifyWindow = As32(state_.NotifyWindow);
+  hooks.Cbt = state_.CbtHook != 0;
+  hooks.Msg = state_.MsgHook != 0;
+  hooks.Mouse = state_.MouseHook != 0;
+  hooks.NoBrowserCheck = state_.NoBrowserCheck;
+  // The helper lives only while there is something for it to hook.
+  if (hooks.Any() && state_.Initialized) {
+    peer_->Apply(hooks);
+  } else {
+    peer_->Stop();
+  }
+}
+
 void OmnihookControl::Install(int kind, const char* procedure, HookHandle& field) {
   const ProcAddress address = library_.GetProcAddress(state_.LibraryHandle, procedure);
   field = library_.SetWindowsHookEx(kind, address, state_.LibraryHandle, 0);
@@ -55,18 +71,21 @@ void OmnihookControl::InstallCBTHook(bool noBrowserCheck) {
   Install(kWhCbt, "HookCBT", state_.CbtHook);
   state_.NoBrowserCheck = noBrowserCheck ? 1 : 0;
   Callback();
+  SyncPeer();
 }
 
 void OmnihookControl::InstallMsgHook() {
   if (state_.MsgHook != 0 || !state_.Initialized) return;
   Install(kWhCallWndProcRet, "HookMsg", state_.MsgHook);
   Callback();
+  SyncPeer();
 }
 
 void OmnihookControl::InstallMouseHook() {
   if (state_.MouseHook != 0 || !state_.Initialized) return;
   Install(kWhMouse, "HookMouse", state_.MouseHook);
   Callback();
+  SyncPeer();
 }
 
 void OmnihookControl::Remove(HookLibrary& library, HookHandle& field) {
@@ -77,12 +96,15 @@ void OmnihookControl::Remove(HookLibrary& library, HookHandle& field) {
 
 void OmnihookControl::RemoveCBTHook() {
   Remove(library_, state_.CbtHook);
+  SyncPeer();
 }
 void OmnihookControl::RemoveMsgHook() {
   Remove(library_, state_.MsgHook);
+  SyncPeer();
 }
 void OmnihookControl::RemoveMouseHook() {
   Remove(library_, state_.MouseHook);
+  SyncPeer();
 }
 
 void OmnihookControl::Uninitialize() {
@@ -97,6 +119,7 @@ void OmnihookControl::Teardown() {
   Remove(library_, state_.CbtHook);
   Remove(library_, state_.MsgHook);
   Remove(library_, state_.MouseHook);
+  if (peer_ != nullptr) peer_->Stop();
   state_.NotifyWindow = 0;
   if (state_.Owner != nullptr) {
     library_.RestoreWindowProc(state_.Owner->window_, state_.OldWindowProc);
@@ -168,7 +191,7 @@ void OmnihookControl::ButtonReport(OmnihookEvents& host, bool down, std::uintptr
   std::int32_t x = As32(wParam);
   // Asked for every report, true or not, so that the library's ring of
   // coordinates stays in step with its messages.
-  std::int32_t y = library_.GetLastY(state_.LibraryHandle);
+  std::int32_t y = LastY(window);
   if (!library_.IsWindow(window)) return;
   std::int32_t hwnd = LongFromHwnd(window);
   if (down) {
@@ -176,6 +199,13 @@ void OmnihookControl::ButtonReport(OmnihookEvents& host, bool down, std::uintptr
   } else {
     host.LeftButtonUp(x, y, hwnd);
   }
+}
+
+// Each library reports only the processes of its own bitness, so the window
+// tells whose ring of coordinates holds this report's y.
+std::int32_t OmnihookControl::LastY(Hwnd window) {
+  if (peer_ != nullptr && peer_->Reports(window)) return peer_->GetLastY();
+  return library_.GetLastY(state_.LibraryHandle);
 }
 
 std::intptr_t OmnihookControl::NotifyWindowProc(Hwnd window, std::uint32_t message,

@@ -9,6 +9,7 @@
 #include "base/AnsiCodec.h"
 #include "platform/HookControl.h"
 #include "platform/HookLibrary.h"
+#include "platform/HookPeer.h"
 
 namespace qx {
 
@@ -34,9 +35,11 @@ inline constexpr std::wstring_view kBrowserProgram = L"iexplore.exe";
 
 class OmnihookControl final : public HookControl, private WindowMessageHandler {
  public:
-  // window: the control's own window; events go to `host`.
+  // window: the control's own window; events go to `host`. peer: the hooks
+  // of the other bitness, shared like `state` by every control of the thread
+  // (none on 32-bit Windows).
   OmnihookControl(HookState& state, HookLibrary& library, const AnsiCodec& ansi, Hwnd window,
-                  OmnihookEvents* host = nullptr);
+                  OmnihookEvents* host = nullptr, HookPeer* peer = nullptr);
   // Termination: tears down what this instance set up.
   ~OmnihookControl() override;
   OmnihookControl(const OmnihookControl&) = delete;
@@ -69,6 +72,9 @@ class OmnihookControl final : public HookControl, private WindowMessageHandler {
   static void Remove(HookLibrary& library, HookHandle& field);
   void Teardown();
   void Callback();
+  // Gives the other bitness the hooks this one has now.
+  void SyncPeer();
+  std::int32_t LastY(Hwnd window);
   // The reports, each believed only when its window is what it claims.
   void DialogReport(OmnihookEvents& host, Hwnd dialog, Hwnd owner);
   void ButtonReport(OmnihookEvents& host, bool down, std::uintptr_t wParam, Hwnd window);
@@ -81,6 +87,7 @@ class OmnihookControl final : public HookControl, private WindowMessageHandler {
   const AnsiCodec& ansi_;
   Hwnd window_;
   OmnihookEvents* host_;
+  HookPeer* peer_;
   bool initialized_ = false;
 };
 

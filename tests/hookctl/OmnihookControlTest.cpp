@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -414,6 +415,92 @@ TEST_F(OmnihookControlTest, HandlesWithBit31SetAreTheSameWindowFromEitherBitness
                                                    "NewWebDialog " + n + " [Survey ]",
                                                    "LeftButtonDown 1,0 " + n}));
   EXPECT_EQ(HwndFromLong(static_cast<std::int32_t>(0x80001230u)), dialog);
+}
+
+// The other bitness's helper: records what it was told.
+class FakePeer final : public HookPeer {
+ public:
+  void Apply(const PeerHooks& hooks) override { applied.push_back(hooks); }
+  void Stop() override { ++stops; }
+  bool Reports(Hwnd window) override { return theirs.count(window) > 0; }
+  std::int32_t GetLastY() override { return lastY; }
+
+  std::vector<PeerHooks> applied;
+  int stops = 0;
+  std::set<Hwnd> theirs;
+  std::int32_t lastY = 0;
+};
+
+class OmnihookPeerTest : public OmnihookControlTest {
+ protected:
+  PeerHooks Hooks(bool cbt, bool msg, bool mouse, std::int32_t flag) {
+    PeerHooks h;
+    h.NotifyWindow = static_cast<std::int32_t>(kWindow);
+    h.Cbt = cbt;
+    h.Msg = msg;
+    h.Mouse = mouse;
+    h.NoBrowserCheck = flag;
+    return h;
+  }
+  FakePeer peer;
+  OmnihookControl both{state, lib, codec, kWindow, &host, &peer};
+};
+
+TEST_F(OmnihookPeerTest, TheHelperMirrorsEveryInstallAndRemove) {
+  both.InstallCBTHook(true);  // before Initialize: nothing
+  EXPECT_TRUE(peer.applied.empty());
+  both.Initialize();
+  both.InstallCBTHook(true);
+  both.InstallMsgHook();
+  both.InstallMsgHook();  // already there: nothing more
+  both.RemoveCBTHook();
+  both.InstallMouseHook();
+  EXPECT_EQ(peer.applied,
+            (std::vector<PeerHooks>{Hooks(true, false, false, 1), Hooks(true, true, false, 1),
+                                    Hooks(false, true, false, 1), Hooks(false, true, true, 1)}));
+  EXPECT_EQ(peer.stops, 0);
+  both.RemoveMsgHook();
+  both.RemoveMouseHook();  // nothing left to hook: the helper ends
+  EXPECT_EQ(peer.applied.back(), Hooks(false, false, true, 1));
+  EXPECT_EQ(peer.stops, 1);
+}
+
+TEST_F(OmnihookPeerTest, UninitializeAndTerminationEndTheHelper) {
+  both.Initialize();
+  both.InstallMouseHook();
+  both.Uninitialize();
+  EXPECT_EQ(peer.stops, 1);
+  auto last = std::make_unique<OmnihookControl>(state, lib, codec, kWindow, &host, &peer);
+  last->Initialize();
+  last->InstallMouseHook();
+  {
+    OmnihookControl other{state, lib, codec, kWindow, &host, &peer};
+  }  // an instance never initialised: its end changes nothing
+  EXPECT_EQ(peer.stops, 1);
+  last.reset();  // the program ends
+  EXPECT_EQ(peer.stops, 2);
+}
+
+TEST_F(OmnihookPeerTest, AHookThatFailedHereIsNotAskedOfTheHelper) {
+  both.Initialize();
+  lib.refuseHooks = true;
+  both.InstallMsgHook();
+  EXPECT_TRUE(peer.applied.empty());
+  EXPECT_EQ(peer.stops, 1);
+}
+
+TEST_F(OmnihookPeerTest, EachButtonReportTakesItsYFromTheLibraryThatSentIt) {
+  both.Initialize();
+  both.InstallMouseHook();
+  constexpr Hwnd kTheirs = 0x700;
+  constexpr Hwnd kOurs = 0x800;
+  peer.theirs.insert(kTheirs);
+  peer.lastY = 32;
+  lib.lastY = 64;
+  Send(kHookNotifyButtonDown, 5, static_cast<std::intptr_t>(kTheirs));
+  Send(kHookNotifyButtonUp, 6, static_cast<std::intptr_t>(kOurs));
+  EXPECT_EQ(host.events,
+            (std::vector<std::string>{"LeftButtonDown 5,32 1792", "LeftButtonUp 6,64 2048"}));
 }
 
 TEST(OmnihookControlSize, StaysAt495Twips) {

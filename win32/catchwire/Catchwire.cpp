@@ -84,6 +84,18 @@ bool IsBrowserProcess() {
   return gIsBrowser == 1;
 }
 
+// A hook of the other bitness cannot enter a process: Windows runs it in the
+// thread that installed it instead ("the system executes the hook in the
+// hooking app's context; specifically, on the thread that called
+// SetWindowsHookEx", SetWindowsHookEx, Remarks). Such a call is about a window
+// of another process, which the library of that process's bitness reports
+// from inside it; here it is only passed on.
+bool InThisProcess(HWND window) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  return process == 0 || process == GetCurrentProcessId();
+}
+
 bool IsWebPageDialog(HWND window) {
   char name[64];
   if (GetClassNameA(window, name, sizeof name) == 0) return false;
@@ -98,7 +110,7 @@ bool NotifyWindowInThisThread(HWND notify) {
 
 void ReportDialog(HWND dialog, HWND owner) {
   const HWND notify = gNotifyWindow;
-  if (notify == nullptr) return;
+  if (notify == nullptr || !InThisProcess(dialog)) return;
   if (gNoBrowserCheck != 1 && !IsBrowserProcess()) return;
   if (!IsWebPageDialog(dialog)) return;
   const WPARAM wParam = reinterpret_cast<WPARAM>(dialog);
@@ -115,7 +127,7 @@ void ReportDialog(HWND dialog, HWND owner) {
 
 void ReportButton(UINT message, LONG x, LONG y, HWND window) {
   const HWND notify = gNotifyWindow;
-  if (notify == nullptr) return;
+  if (notify == nullptr || !InThisProcess(window)) return;
   const LONG seq = InterlockedIncrement(&gYWritten);
   YEntry& entry = Slot(seq);
   entry.y = y;
@@ -150,7 +162,7 @@ LRESULT CALLBACK HookMsg(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION) {
     const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
     if ((call->message == WM_SETTEXT || (call->message == WM_CREATE && call->lResult != -1)) &&
-        (GetWindowLongW(call->hwnd, GWL_STYLE) & WS_CHILD) == 0) {
+        (GetWindowLongW(call->hwnd, GWL_STYLE) & WS_CHILD) == 0 && InThisProcess(call->hwnd)) {
       const HWND notify = gNotifyWindow;
       if (notify != nullptr) {
         PostMessageW(notify, kCatchwireNotifyText, reinterpret_cast<WPARAM>(call->hwnd), 0);

@@ -2,21 +2,30 @@
 ;
 ; Defines from the build (makensis /DNAME=VALUE):
 ;   OUTFILE           the installer to write
-;   BITS              32 or 64: the bitness of the binaries, of the installer
-;                     and of the registry view and program folder it uses
+;   BITS              32 or 64: the bitness of the installer itself (32 for
+;                     the one users get, which runs on every Windows)
 ;   VERSION           the product version, e.g. 2.1
-;   PROGRAM           Quellix.exe
-;   CONTROL           the hook control (a self-registering in-process server)
-;   CONTROL_NAME      its file name in the program folder
-;   HOOKLIB           catchwire.dll
-;   HELPER            QuellixHelper.dll, the browser helper
-;   RULESTOOL         quellix-rules.exe, the rules tool for deployment
+;   X64_PROGRAM, X64_CONTROL, X64_HOOKLIB, X64_HELPER, X64_RULESTOOL
+;                     the 64-bit set: Quellix.exe, the hook control (a
+;                     self-registering in-process server), catchwire.dll,
+;                     QuellixHelper.dll (the browser helper), quellix-rules.exe
+;   X86_PROGRAM, X86_CONTROL, X86_HOOKLIB, X86_HELPER, X86_RULESTOOL
+;                     the 32-bit set, the same files
+;   X86_HOOKHOST      QuellixHook32.exe, the 32-bit hook host
+;   CONTROL_NAME      the hook control's file name in the program folder
 ;   HELP              quellix.chm
 ;   SOUND             cork.wav
-;   SETUP_HELPER      QuellixSetup.dll, which starts the program as the
-;                     desktop's user and closes every session's copy
+;   SETUP_HELPER      QuellixSetup.dll of the installer's bitness, which starts
+;                     the program as the desktop's user and closes every
+;                     session's copy
 ;   MAIN_WINDOW_CLASS the window class of its hidden main form
 ;   HELPER_CLSID      the browser helper's class identifier, in braces
+;
+; Either set may be missing (the build's own test installers). 64-bit
+; Windows gets the 64-bit set and, with it, the 32-bit hook library
+; (catchwire32.dll), the 32-bit hook host and the 32-bit browser helper
+; (QuellixHelper32.dll, registered in the 32-bit registry view, where 32-bit
+; Internet Explorer looks); 32-bit Windows gets the 32-bit set.
 ;
 ; Switches: /S silent; /D=FOLDER (last) the program folder. The uninstaller
 ; keeps the user's rules, logs and settings unless its component "Your
@@ -31,6 +40,7 @@ Unicode true
 !include "Sections.nsh"
 !include "FileFunc.nsh"
 !include "WinMessages.nsh"
+!include "x64.nsh"
 
 !define PRODUCT "Quellix"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quellix"
@@ -39,24 +49,21 @@ Unicode true
 !define KILL_ENTRY "Always Kill This Pop-up"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define HELPER_KEY "Software\Microsoft\Windows\CurrentVersion\explorer\Browser Helper Objects\${HELPER_CLSID}"
-; Internet Explorer's elevation policy for Quellix.exe, one key per
-; installer (both may be installed side by side, each into its own folder).
-!if ${BITS} == 64
-  !define ELEVATION_GUID "{96AF828D-8FB8-4719-8EA0-CD6B4F74EAE5}"
-!else
-  !define ELEVATION_GUID "{4783E8BE-1D27-4977-ACE9-E9EDE13A5682}"
-!endif
-!define ELEVATION_KEY "Software\Microsoft\Internet Explorer\Low Rights\ElevationPolicy\${ELEVATION_GUID}"
+; Internet Explorer's elevation policy for Quellix.exe, one key per set
+; (the keys of the older installers, one per bitness, which could be
+; installed side by side).
+!define ELEVATION_POLICIES "Software\Microsoft\Internet Explorer\Low Rights\ElevationPolicy"
+!define ELEVATION_GUID_X64 "{96AF828D-8FB8-4719-8EA0-CD6B4F74EAE5}"
+!define ELEVATION_GUID_X86 "{4783E8BE-1D27-4977-ACE9-E9EDE13A5682}"
+!define HELPER32_CLASS_KEY "Software\Classes\CLSID\${HELPER_CLSID}"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
-!if ${BITS} == 64
-  InstallDir "$PROGRAMFILES64\Quellix"
-!else
-  InstallDir "$PROGRAMFILES\Quellix"
-!endif
+; .onInit moves it to the 64-bit folder where the 64-bit set goes (unless
+; /D named one).
+InstallDir "$PROGRAMFILES\Quellix"
 ShowInstDetails show
 ShowUninstDetails show
 
@@ -116,10 +123,49 @@ FunctionEnd
   File "/oname=$PLUGINSDIR\QuellixSetup.dll" "${SETUP_HELPER}"
 !macroend
 
-Function .onInit
+; Which set this computer gets, 64 or 32, and its elevation policy's key;
+; the uninstaller works it out the same way.
+Var SetBits
+Var ElevationKey
+
+!macro ChooseSet un
+Function ${un}ChooseSet
+  StrCpy $SetBits 32
 !if ${BITS} == 64
-  SetRegView 64
+  StrCpy $SetBits 64
+!else ifdef X64_PROGRAM
+  ${If} ${RunningX64}
+    StrCpy $SetBits 64
+  ${EndIf}
 !endif
+!ifndef X64_PROGRAM
+  ${If} ${RunningX64}
+    DetailPrint "64-bit Windows: this installer has only the 32-bit set"
+  ${EndIf}
+!endif
+!ifndef X86_PROGRAM
+  ${If} $SetBits == 32
+    MessageBox MB_ICONSTOP|MB_OK "This installer is for 64-bit Windows." /SD IDOK
+    Abort
+  ${EndIf}
+!endif
+  ${If} $SetBits == 64
+    SetRegView 64
+    StrCpy $ElevationKey "${ELEVATION_POLICIES}\${ELEVATION_GUID_X64}"
+  ${Else}
+    StrCpy $ElevationKey "${ELEVATION_POLICIES}\${ELEVATION_GUID_X86}"
+  ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro ChooseSet ""
+!insertmacro ChooseSet "un."
+
+Function .onInit
+  Call ChooseSet
+  ${If} $SetBits == 64
+  ${AndIf} $INSTDIR == "$PROGRAMFILES\Quellix"
+    StrCpy $INSTDIR "$PROGRAMFILES64\Quellix"
+  ${EndIf}
   SetShellVarContext all
   !insertmacro UnpackSetupHelper
 FunctionEnd
@@ -152,15 +198,15 @@ FunctionEnd
 ;   Policy).
 !macro WriteMachineEntries ROOT
   WriteRegStr ${ROOT} "${HELPER_KEY}" "" "Quellix Browser Helper"
-  WriteRegStr ${ROOT} "${ELEVATION_KEY}" "AppName" "Quellix.exe"
-  WriteRegStr ${ROOT} "${ELEVATION_KEY}" "AppPath" "$INSTDIR"
-  WriteRegDWORD ${ROOT} "${ELEVATION_KEY}" "Policy" 3
+  WriteRegStr ${ROOT} "$ElevationKey" "AppName" "Quellix.exe"
+  WriteRegStr ${ROOT} "$ElevationKey" "AppPath" "$INSTDIR"
+  WriteRegDWORD ${ROOT} "$ElevationKey" "Policy" 3
 !macroend
 
 ; The helper's entry goes from a view only where its class went too: the
 ; other bitness's installation may still use it.
 !macro RemoveMachineEntries ROOT CLASSES
-  DeleteRegKey ${ROOT} "${ELEVATION_KEY}"
+  DeleteRegKey ${ROOT} "$ElevationKey"
   ClearErrors
   ReadRegStr $0 ${CLASSES} "CLSID\${HELPER_CLSID}\InprocServer32" ""
   ${If} ${Errors}
@@ -168,15 +214,67 @@ FunctionEnd
   ${EndIf}
 !macroend
 
-Section "Quellix" SecProgram
-  SectionIn RO
-  Call EndQuellix
-  SetOutPath "$INSTDIR"
+; The files of one set, all but the help and the sound.
+!macro PutSet PROGRAM CONTROL HOOKLIB HELPER RULESTOOL
   File "/oname=Quellix.exe" "${PROGRAM}"
   File "/oname=${CONTROL_NAME}" "${CONTROL}"
   File "/oname=catchwire.dll" "${HOOKLIB}"
   File "/oname=QuellixHelper.dll" "${HELPER}"
   File "/oname=quellix-rules.exe" "${RULESTOOL}"
+!macroend
+
+; A server of the set's bitness registers itself. This installer's process
+; can load only servers of its own bitness; a 64-bit one is registered by
+; the 64-bit regsvr32, reached past the 32-bit file system redirection.
+!macro Register FILE UNDO
+  ClearErrors
+!if ${BITS} == 32
+  ${If} $SetBits == 64
+    ${DisableX64FSRedirection}
+    ExecWait '"$SYSDIR\regsvr32.exe" /s ${UNDO} "${FILE}"' $0
+    ${EnableX64FSRedirection}
+    ${If} $0 != 0
+      SetErrors
+    ${EndIf}
+  ${Else}
+!endif
+    !if "${UNDO}" == "/u"
+      UnRegDLL "${FILE}"
+    !else
+      RegDLL "${FILE}"
+    !endif
+!if ${BITS} == 32
+  ${EndIf}
+!endif
+!macroend
+
+; The 32-bit browser helper beside the 64-bit set: its class goes into the
+; 32-bit registry view, what its own registration would write there.
+!macro RegisterHelper32
+  WriteRegStr HKLM32 "${HELPER32_CLASS_KEY}" "" "Quellix Browser Helper"
+  WriteRegStr HKLM32 "${HELPER32_CLASS_KEY}\InprocServer32" "" "$INSTDIR\QuellixHelper32.dll"
+  WriteRegStr HKLM32 "${HELPER32_CLASS_KEY}\InprocServer32" "ThreadingModel" "Apartment"
+!macroend
+
+Section "Quellix" SecProgram
+  SectionIn RO
+  Call EndQuellix
+  SetOutPath "$INSTDIR"
+  ${If} $SetBits == 64
+!ifdef X64_PROGRAM
+    !insertmacro PutSet "${X64_PROGRAM}" "${X64_CONTROL}" "${X64_HOOKLIB}" "${X64_HELPER}" "${X64_RULESTOOL}"
+!ifdef X86_HOOKHOST
+    File "/oname=catchwire32.dll" "${X86_HOOKLIB}"
+    File "/oname=QuellixHook32.exe" "${X86_HOOKHOST}"
+    File "/oname=QuellixHelper32.dll" "${X86_HELPER}"
+    !insertmacro RegisterHelper32
+!endif
+!endif
+  ${Else}
+!ifdef X86_PROGRAM
+    !insertmacro PutSet "${X86_PROGRAM}" "${X86_CONTROL}" "${X86_HOOKLIB}" "${X86_HELPER}" "${X86_RULESTOOL}"
+!endif
+  ${EndIf}
   File "/oname=quellix.chm" "${HELP}"
   SetOutPath "$INSTDIR\sounds"
   File "/oname=cork.wav" "${SOUND}"
@@ -185,13 +283,11 @@ Section "Quellix" SecProgram
 
   ; The hook control and the browser helper register their COM classes
   ; themselves.
-  ClearErrors
-  RegDLL "$INSTDIR\${CONTROL_NAME}"
+  !insertmacro Register "$INSTDIR\${CONTROL_NAME}" ""
   ${If} ${Errors}
     DetailPrint "Could not register ${CONTROL_NAME}"
   ${EndIf}
-  ClearErrors
-  RegDLL "$INSTDIR\QuellixHelper.dll"
+  !insertmacro Register "$INSTDIR\QuellixHelper.dll" ""
   ${If} ${Errors}
     DetailPrint "Could not register QuellixHelper.dll"
   ${EndIf}
@@ -269,8 +365,13 @@ Var UserDataFolder
 Section "un.Quellix" SecUnProgram
   SectionIn RO
   Call un.EndQuellix
-  UnRegDLL "$INSTDIR\QuellixHelper.dll"
-  UnRegDLL "$INSTDIR\${CONTROL_NAME}"
+  !insertmacro Register "$INSTDIR\QuellixHelper.dll" "/u"
+  !insertmacro Register "$INSTDIR\${CONTROL_NAME}" "/u"
+  ; The 32-bit helper's class, unless another installation took it over.
+  ReadRegStr $0 HKLM32 "${HELPER32_CLASS_KEY}\InprocServer32" ""
+  ${If} $0 == "$INSTDIR\QuellixHelper32.dll"
+    DeleteRegKey HKLM32 "${HELPER32_CLASS_KEY}"
+  ${EndIf}
   !insertmacro RemoveMachineEntries HKLM64 HKCR64
   !insertmacro RemoveMachineEntries HKLM32 HKCR32
   !insertmacro DeleteWhenFree "$INSTDIR\Quellix.exe"
@@ -279,7 +380,11 @@ Section "un.Quellix" SecUnProgram
   ; handles a message after the hooks went, and the browser helper lives in
   ; running browsers: leave them to the next restart.
   !insertmacro DeleteWhenFree "$INSTDIR\catchwire.dll"
+  !insertmacro DeleteWhenFree "$INSTDIR\catchwire32.dll"
+  ; The hook host ends with the program, a moment after it.
+  !insertmacro DeleteWhenFree "$INSTDIR\QuellixHook32.exe"
   Delete /REBOOTOK "$INSTDIR\QuellixHelper.dll"
+  Delete /REBOOTOK "$INSTDIR\QuellixHelper32.dll"
   Delete "$INSTDIR\quellix-rules.exe"
   Delete "$INSTDIR\quellix.chm"
   Delete "$INSTDIR\sounds\cork.wav"
@@ -319,9 +424,7 @@ SectionEnd
 
 ; After the sections, whose indices it needs.
 Function un.onInit
-!if ${BITS} == 64
-  SetRegView 64
-!endif
+  Call un.ChooseSet
   SetShellVarContext current
   ; Unknown, the program's folder stands in (and is cleaned twice).
   StrCpy $UserDataFolder "$INSTDIR"

@@ -5,6 +5,7 @@
 
 #include "ControlWindow.h"
 #include "ServerLock.h"
+#include "Win32HookHost.h"
 #include "platform/PlatformError.h"
 
 namespace qx::win32 {
@@ -28,6 +29,18 @@ enum : DISPID {
 HookState& ThreadHookState() {
   thread_local HookState state;
   return state;
+}
+
+// The hooks of 32-bit processes, shared like the state. Only a 64-bit
+// control has one: on 32-bit Windows every process is hooked from here.
+HookPeer* ThreadHookPeer(Win32HookLibrary& library) {
+#ifdef _WIN64
+  thread_local Win32HookHost host(library.ControlFolder());
+  return &host;
+#else
+  (void)library;
+  return nullptr;
+#endif
 }
 
 // A failure as the host's run-time reports it: the error number in the
@@ -108,7 +121,8 @@ HRESULT OmnihookObject::Construct() {
   if (window_ == nullptr) return HRESULT_FROM_WIN32(GetLastError());
   try {
     control_ = std::make_unique<OmnihookControl>(ThreadHookState(), library_, ansi_,
-                                                 reinterpret_cast<Hwnd>(window_), &events_);
+                                                 reinterpret_cast<Hwnd>(window_), &events_,
+                                                 ThreadHookPeer(library_));
   } catch (...) {
     return E_OUTOFMEMORY;
   }

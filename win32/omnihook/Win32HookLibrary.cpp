@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "HookThread.h"
 #include "platform/PlatformError.h"
 #include "win32/compat/MessageFilter.h"
 #include "win32/compat/ProcessImage.h"
@@ -72,14 +73,43 @@ ProcAddress Win32HookLibrary::GetProcAddress(ModuleHandle module, std::string_vi
       ::GetProcAddress(reinterpret_cast<HMODULE>(module), export_name.c_str()));
 }
 
+namespace {
+
+// Global hooks (thread 0) belong to the program's hook thread, shared like
+// the hook state by every control of this thread.
+HookThread& ThreadHookOwner() {
+  thread_local HookThread owner;
+  return owner;
+}
+
+// Wine keeps a copy of the hooks that apply to a thread in the thread and
+// renews it only with the answers to some calls, one of them the fetching
+// of a message: a hook set by another thread would not reach this thread's
+// own windows until its next message. One message of its own renews it.
+// (Windows keeps the hooks in the system: there this changes nothing.)
+void NoticeHooks() {
+  if (!PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0)) return;
+  MSG msg;
+  PeekMessageW(&msg, reinterpret_cast<HWND>(-1), WM_NULL, WM_NULL, PM_REMOVE);
+}
+
+}  // namespace
+
 HookHandle Win32HookLibrary::SetWindowsHookEx(int kind, ProcAddress procedure, ModuleHandle module,
                                               std::uint32_t thread) {
-  return reinterpret_cast<HookHandle>(SetWindowsHookExA(
-      kind, reinterpret_cast<HOOKPROC>(procedure), reinterpret_cast<HINSTANCE>(module), thread));
+  const auto proc = reinterpret_cast<HOOKPROC>(procedure);
+  const auto instance = reinterpret_cast<HINSTANCE>(module);
+  if (thread == 0) {
+    const HHOOK hook = ThreadHookOwner().Set(kind, proc, instance);
+    NoticeHooks();
+    return reinterpret_cast<HookHandle>(hook);
+  }
+  return reinterpret_cast<HookHandle>(SetWindowsHookExA(kind, proc, instance, thread));
 }
 
 bool Win32HookLibrary::UnhookWindowsHookEx(HookHandle hook) {
-  return ::UnhookWindowsHookEx(reinterpret_cast<HHOOK>(hook)) != FALSE;
+  return ThreadHookOwner().Unhook(reinterpret_cast<HHOOK>(hook)) ||
+         ::UnhookWindowsHookEx(reinterpret_cast<HHOOK>(hook)) != FALSE;
 }
 
 FARPROC Win32HookLibrary::Export(ModuleHandle module, const char* name) {

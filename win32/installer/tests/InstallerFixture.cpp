@@ -13,6 +13,7 @@ namespace {
 struct Arguments {
   std::wstring installer;
   bool standIns = true;
+  bool withX86 = false;
 };
 
 Arguments& TheArguments() {
@@ -24,12 +25,13 @@ Arguments& TheArguments() {
 
 int InstallerFixture::Main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: %s INSTALLER standin|real\n", argv[0]);
+    std::fprintf(stderr, "usage: %s INSTALLER standin|real [with-x86]\n", argv[0]);
     return 2;
   }
   const std::string name = argv[1];
   TheArguments().installer = Beside(std::wstring(name.begin(), name.end()));
   TheArguments().standIns = std::string(argv[2]) == "standin";
+  TheArguments().withX86 = argc > 3 && std::string(argv[3]) == "with-x86";
   return RUN_ALL_TESTS();
 }
 
@@ -39,6 +41,10 @@ const std::wstring& InstallerFixture::InstallerFile() {
 
 bool InstallerFixture::StandIns() {
   return TheArguments().standIns;
+}
+
+bool InstallerFixture::WithX86Set() {
+  return TheArguments().withX86;
 }
 
 void InstallerFixture::SetUp() {

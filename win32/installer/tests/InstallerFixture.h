@@ -17,7 +17,8 @@ class InstallerFixture : public ::testing::Test {
  public:
   // The test program's arguments: the installer's file name (beside it) and
   // "standin" (built from stand-ins for the program, the control and the
-  // hook library) or "real".
+  // hook library) or "real", and "with-x86" when the installer also carries
+  // the 32-bit set (the single installer, here in its 64-bit form).
   static int Main(int argc, char** argv);
 
  protected:
@@ -26,6 +27,7 @@ class InstallerFixture : public ::testing::Test {
 
   static const std::wstring& InstallerFile();
   static bool StandIns();
+  static bool WithX86Set();
   // Silently, into folder_.
   void Install() const;
   // The uninstaller copies itself away and runs from there, and removes its

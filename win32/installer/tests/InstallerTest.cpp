@@ -3,7 +3,7 @@
 // user's files, and one with /REMOVEALL that keeps nothing.
 // Arguments: the installer's file name (beside this program) and "standin"
 // (built from stand-ins for the program, the control and the hook library)
-// or "real".
+// or "real", and "with-x86" when it carries the 32-bit set too.
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -55,6 +55,20 @@ bool GoneOrPending(const std::wstring& path) {
   return false;
 }
 
+// The machine field of a program file's PE header; 0 when unreadable.
+WORD Machine(const std::wstring& path) {
+  const std::string bytes = ReadAll(path);
+  if (bytes.size() < 0x40) return 0;
+  const auto at = [&](size_t offset, size_t size) {
+    unsigned value = 0;
+    for (size_t i = 0; i < size && offset + i < bytes.size(); ++i)
+      value |= static_cast<unsigned>(static_cast<unsigned char>(bytes[offset + i])) << (8 * i);
+    return value;
+  };
+  const size_t pe = at(0x3C, 4);
+  return pe + 6 <= bytes.size() ? static_cast<WORD>(at(pe + 4, 2)) : 0;
+}
+
 std::string Narrow(const wchar_t* text) {
   return std::string(text, text + wcslen(text));
 }
@@ -67,6 +81,21 @@ class Installer : public InstallerFixture {
     }
     return ReadText(HKEY_CLASSES_ROOT,
                     L"CLSID\\" + std::wstring(kControlClsid) + L"\\InprocServer32", nullptr);
+  }
+
+  // On 64-bit Windows the 64-bit set, and for 32-bit programs the 32-bit
+  // hook library and host, and the 32-bit helper in the 32-bit view, where
+  // 32-bit Internet Explorer reads the classes.
+  void ExpectX86Beside() const {
+    for (const wchar_t* file : {L"catchwire32.dll", L"QuellixHook32.exe", L"QuellixHelper32.dll"})
+      EXPECT_TRUE(Exists(folder_ + L"\\" + file)) << Narrow(file);
+    EXPECT_EQ(Machine(folder_ + L"\\QuellixHook32.exe"), IMAGE_FILE_MACHINE_I386);
+    EXPECT_EQ(Machine(folder_ + L"\\catchwire32.dll"), IMAGE_FILE_MACHINE_I386);
+    EXPECT_EQ(Machine(folder_ + L"\\QuellixHelper32.dll"), IMAGE_FILE_MACHINE_I386);
+    EXPECT_EQ(Machine(folder_ + L"\\Quellix.exe"), IMAGE_FILE_MACHINE_AMD64);
+    EXPECT_EQ(Machine(folder_ + L"\\catchwire.dll"), IMAGE_FILE_MACHINE_AMD64);
+    EXPECT_TRUE(SameText(HelperClass(KEY_WOW64_32KEY), folder_ + L"\\QuellixHelper32.dll"));
+    EXPECT_TRUE(SameText(HelperClass(KEY_WOW64_64KEY), folder_ + L"\\QuellixHelper.dll"));
   }
 
   // What the elevated installer writes for everyone, in both registry views.
@@ -99,6 +128,7 @@ TEST_F(Installer, InstallsStartsAndUninstallsKeepingTheUsersFiles) {
             std::wstring::npos);
   EXPECT_TRUE(Exists(StartMenu() + L"\\Quellix.lnk"));
   ExpectMachineEntries();
+  if (WithX86Set()) ExpectX86Beside();
   // Elevated, HKEY_CURRENT_USER may be another user's: the installer writes
   // nothing there, the program points the right-click entries at its
   // scripts itself.
@@ -148,8 +178,10 @@ TEST_F(Installer, InstallsStartsAndUninstallsKeepingTheUsersFiles) {
       EXPECT_TRUE(Exists(folder + L"\\" + file)) << Narrow(file) << " is the user's";
   }
   // Libraries that other programs may still hold go now or at the restart.
-  for (const wchar_t* file : {L"catchwire.dll", L"QuellixHelper.dll"})
+  for (const wchar_t* file : {L"catchwire.dll", L"QuellixHelper.dll", L"catchwire32.dll",
+                              L"QuellixHelper32.dll", L"QuellixHook32.exe"})
     EXPECT_TRUE(GoneOrPending(folder_ + L"\\" + file)) << Narrow(file);
+  EXPECT_EQ(HelperClass(KEY_WOW64_32KEY), L"<missing>");
   EXPECT_FALSE(Exists(controlPath));
   EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, helperKey));
   EXPECT_EQ(ControlPath(), L"<missing>");

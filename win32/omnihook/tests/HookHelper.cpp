@@ -1,14 +1,88 @@
 // Another program for the cross-process tests: a top-level window whose
 // caption changes, then a web page dialog owned by it. Runs until its
 // window is closed, or 20 seconds. With "forge WINDOW" it sends the control's
-// window reports that are not true instead, and ends.
+// window reports that are not true instead, and ends. With "bench FILE N
+// create|caption" it makes N windows that a window rule should kill, one at a
+// time, and writes to FILE how long each lived: from its creation, or from
+// the change of its caption to the condemned one, to its destruction.
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string_view>
 
 namespace {
+
+// The bench's window: when it went, and whether it was painted first.
+struct Lifetime {
+  LARGE_INTEGER destroyed{};
+  bool gone = false;
+  bool painted = false;
+};
+
+LRESULT CALLBACK BenchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* life = reinterpret_cast<Lifetime*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (life != nullptr && message == WM_PAINT) life->painted = true;
+  if (life != nullptr && message == WM_DESTROY) {
+    QueryPerformanceCounter(&life->destroyed);
+    life->gone = true;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// One window, condemned by its caption from the start or from a rename;
+// answers its lifetime in microseconds, or -1 when nobody killed it.
+double OneKill(int index, bool rename, bool self, bool& painted, double frequency) {
+  wchar_t condemned[64];
+  swprintf(condemned, 64, L"Bench popup %d", index);
+  Lifetime life;
+  LARGE_INTEGER start;
+  QueryPerformanceCounter(&start);
+  const HWND window = CreateWindowExW(0, L"QxHookBench", rename ? L"Plain window" : condemned,
+                                      WS_POPUP | WS_VISIBLE, 50, 50, 120, 80, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+  if (window == nullptr) return -1;
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&life));
+  if (rename) {
+    QueryPerformanceCounter(&start);
+    SetWindowTextW(window, condemned);
+  }
+  if (self) DestroyWindow(window);
+  const DWORD until = GetTickCount() + 3000;
+  MSG msg;
+  while (!life.gone && static_cast<LONG>(until - GetTickCount()) > 0) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+      DispatchMessageW(&msg);
+  }
+  painted = life.painted;
+  if (!life.gone) {
+    DestroyWindow(window);
+    return -1;
+  }
+  return static_cast<double>(life.destroyed.QuadPart - start.QuadPart) * 1e6 / frequency;
+}
+
+int Bench(const char* file, int count, std::string_view mode) {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = BenchProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"QxHookBench";
+  if (RegisterClassW(&windowClass) == 0) return 2;
+  FILE* out = std::fopen(file, "w");
+  if (out == nullptr) return 2;
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  for (int i = 0; i < count; ++i) {
+    bool painted = false;
+    const double micros = OneKill(i, mode == "caption", mode == "self", painted,
+                                  static_cast<double>(frequency.QuadPart));
+    std::fprintf(out, "%.1f %d\n", micros, painted ? 1 : 0);
+  }
+  std::fclose(out);
+  return 0;
+}
 
 LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DESTROY) PostQuitMessage(0);
@@ -62,6 +136,9 @@ int main(int argc, char** argv) {
   if (!Register(L"QxHookHelperMain", MainProc) ||
       !Register(L"Internet Explorer_TridentDlgFrame", DefWindowProcW)) {
     return 2;
+  }
+  if (argc == 5 && std::string_view(argv[1]) == "bench") {
+    return Bench(argv[2], std::atoi(argv[3]), argv[4]);
   }
   if (argc == 3 && std::string_view(argv[1]) == "forge") {
     return Forge(reinterpret_cast<HWND>(static_cast<LONG_PTR>(std::strtoll(argv[2], nullptr, 16))));
