@@ -111,7 +111,8 @@ std::wstring MarkerPageText(wchar_t letter) {
 
 void WriteMenuScripts(FileSystem& files, const AnsiCodec& ansi, std::wstring_view urlPrefix) {
   const std::wstring folder = files.DataFolder();
-  for (const auto& [script, letter] : {std::pair{kBlockScript, L'b'}, std::pair{kTrustScript, L't'}}) {
+  for (const auto& [script, letter] :
+       {std::pair{kBlockScript, L'b'}, std::pair{kTrustScript, L't'}}) {
     WriteUnlessLeadingTo(files, ansi, JoinPath(folder, script),
                          JoinPath(folder, MarkerName(letter, urlPrefix)),
                          MenuScriptText(folder, letter, urlPrefix));
