@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ControlTestSupport.h"
+#include "SyntheticClick.h"
 
 namespace qx::win32::test {
 namespace {
@@ -21,21 +22,7 @@ bool HasEvent(const EventRecorder& recorder, DISPID id) {
   return !recorder.Of(id).empty();
 }
 
-void Click(POINT at) {
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
-  INPUT inputs[3] = {};
-  for (INPUT& input : inputs) {
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(at.x, 65535, width - 1);
-    input.mi.dy = MulDiv(at.y, 65535, height - 1);
-    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE;
-  }
-  inputs[0].mi.dwFlags |= MOUSEEVENTF_MOVE;
-  inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-  inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-  SendInput(3, inputs, sizeof(INPUT));
-}
+using qx::win::test::Click;
 
 TEST(CrossProcessTest, AnotherProgramsWindowsDialogAndClicksRaiseTheEvents) {
   ASSERT_HRESULT_SUCCEEDED(OleInitialize(nullptr));

@@ -18,6 +18,7 @@
 #include "ControlTestSupport.h"
 #include "HookHostProtocol.h"
 #include "RuleKill.h"
+#include "SyntheticClick.h"
 
 namespace qx::win32::test {
 namespace {
@@ -130,21 +131,7 @@ TEST_F(HookHostTest, StartsWithTheFirstHookAndEndsWithTheLast) {
   EXPECT_TRUE(Ended(third, std::chrono::seconds(3))) << "the host outlived the control";
 }
 
-void Click(POINT at) {
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
-  INPUT inputs[3] = {};
-  for (INPUT& input : inputs) {
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(at.x, 65535, width - 1);
-    input.mi.dy = MulDiv(at.y, 65535, height - 1);
-    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE;
-  }
-  inputs[0].mi.dwFlags |= MOUSEEVENTF_MOVE;
-  inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-  inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-  SendInput(3, inputs, sizeof(INPUT));
-}
+using qx::win::test::Click;
 
 TEST_F(HookHostTest, TheHostsReportsRaiseTheSameEventsAndARuleKillsTheWindow) {
   ASSERT_HRESULT_SUCCEEDED(Call(control.Get(), kInstallCbt, {BoolArg(true)}));
