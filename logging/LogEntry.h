@@ -20,6 +20,9 @@ struct LogEntry {
   std::wstring LogDate;
   std::wstring LogTime;
   std::int32_t PopupType = kBrowserPopup;
+  // Why it was stopped, in the user's words; kept for the session only
+  // ("log.dat" has no field for it).
+  std::wstring Reason;
 
   bool operator==(const LogEntry&) const = default;
 };

@@ -35,10 +35,11 @@ std::wstring PopupLog::ProgramFile(std::wstring_view name) const {
   return JoinPath(files_.DataFolder(), name);
 }
 
-void PopupLog::Add(std::wstring_view source, std::wstring_view target, std::int32_t type) {
+void PopupLog::Add(std::wstring_view source, std::wstring_view target, std::int32_t type,
+                   std::wstring_view reason) {
   if (!settings_.KeepLog()) return;
   if (entries_.size() == kMaxSessionEntries) ClearLog();
-  LogEntry entry{std::wstring(source), std::wstring(target), L"", L"", type};
+  LogEntry entry{std::wstring(source), std::wstring(target), L"", L"", type, std::wstring(reason)};
   // A clock that cannot be read costs the entry its date and time, not the
   // entry itself.
   Step([&] {

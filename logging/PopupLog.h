@@ -27,8 +27,10 @@ class PopupLog {
   PopupLog(FileSystem& files, SettingsStore& store, Clock& clock, const AnsiCodec& ansi,
            const Settings& settings);
 
-  // Records one stopped pop-up (nothing while KeepLog is off).
-  void Add(std::wstring_view source, std::wstring_view target, std::int32_t type);
+  // Records one stopped pop-up (nothing while KeepLog is off), with why it
+  // was stopped.
+  void Add(std::wstring_view source, std::wstring_view target, std::int32_t type,
+           std::wstring_view reason = {});
   // Counts one stopped pop-up, whether or not it was logged.
   void IncrememntPopupCount();
   // The stored PopupCount plus the pop-ups counted since it was stored.

@@ -1,5 +1,7 @@
 #include "monitor/SysTrayIcon.h"
 
+#include <algorithm>
+
 #include "platform/PlatformError.h"
 
 namespace qx {
@@ -30,6 +32,27 @@ bool SysTrayIcon::ShowIcon() {
   if (mPic_ == nullptr) return false;
   Step([&] { area_.Add(record_); });
   return true;
+}
+
+namespace {
+
+// The notification area's fields hold so many characters and the NUL; a cut
+// never leaves half of a surrogate pair.
+std::wstring Cut(std::wstring_view text, std::size_t most) {
+  std::wstring cut(text.substr(0, std::min(text.size(), most)));
+  if (cut.size() < text.size() && !cut.empty() && cut.back() >= 0xD800 && cut.back() <= 0xDBFF) {
+    cut.pop_back();
+  }
+  return cut;
+}
+
+}  // namespace
+
+bool SysTrayIcon::ShowBalloon(std::wstring_view title, std::wstring_view text) {
+  if (mPic_ == nullptr) return false;
+  bool shown = false;
+  Step([&] { shown = area_.ShowBalloon(record_, Cut(title, 63), Cut(text, 255)); });
+  return shown;
 }
 
 void SysTrayIcon::RemoveIcon() {
@@ -71,6 +94,9 @@ void SysTrayIcon::OnCallback(std::uint32_t mouseMessage) {
       break;
     case 0x206:
       events_.RButtonDblClick();
+      break;
+    case kBalloonUserClick:
+      events_.BalloonUserClick();
       break;
     default:
       break;

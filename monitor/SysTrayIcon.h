@@ -39,6 +39,7 @@ class SysTrayIconEvents {
   virtual void RButtonDown() {}
   virtual void Rbuttonup() {}
   virtual void RButtonDblClick() {}
+  virtual void BalloonUserClick() {}
 };
 
 class SysTrayIcon {
@@ -54,10 +55,14 @@ class SysTrayIcon {
   // Cut to 63 characters and the NUL; the icon is modified at once.
   void SetTipText(std::wstring_view text);
   bool ShowIcon();
+  // The notice over the icon; false when the notification area refuses it
+  // or no icon is shown.
+  bool ShowBalloon(std::wstring_view title, std::wstring_view text);
   void RemoveIcon();
   const NotifyIconRecord& Record() const { return record_; }
 
-  // The callback message's mouse message: 0x201..0x206 raise their event.
+  // The callback message's mouse message: 0x201..0x206 raise their event,
+  // as does a click on the balloon notice (kBalloonUserClick).
   void OnCallback(std::uint32_t mouseMessage);
 
  private:

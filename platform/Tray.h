@@ -32,7 +32,16 @@ class NotificationArea {
   virtual bool Add(const NotifyIconRecord& record) = 0;
   virtual bool Modify(const NotifyIconRecord& record) = 0;
   virtual bool Delete(const NotifyIconRecord& record) = 0;
+  // A balloon notice over the icon (NIM_MODIFY with NIF_INFO): a title of at
+  // most 63 characters and a text of at most 255. It never takes the focus;
+  // a click on it comes back as the callback message with
+  // kBalloonUserClick. False on failure.
+  virtual bool ShowBalloon(const NotifyIconRecord& record, std::wstring_view title,
+                           std::wstring_view text) = 0;
 };
+
+// NIN_BALLOONUSERCLICK (WM_USER + 5): the user clicked the balloon.
+inline constexpr std::uint32_t kBalloonUserClick = 0x405;
 
 enum class BuiltInPicture { Enabled, Disabled, Alert };
 
@@ -60,6 +69,15 @@ class PopupMenu {
   virtual int IndexOf(std::wstring_view key) = 0;
   virtual void SetImage(int index, int image) = 0;
   virtual void SetCaption(int index, std::wstring_view caption) = 0;
+  // Adds an entry to the submenu of the entry at parent (which then opens
+  // that submenu instead of being chosen) and answers its index; indices go
+  // on after every entry added so far.
+  virtual int AddSubEntry(int parent, std::wstring_view caption, std::wstring_view key) = 0;
+  // Removes the submenu of the entry at parent, with its own submenus; the
+  // indices of entries added after the removed ones move down.
+  virtual void ClearSubEntries(int parent) = 0;
+  // A greyed entry is shown but cannot be chosen.
+  virtual void SetEnabled(int index, bool enabled) = 0;
 };
 
 class PopupMenuFactory {

@@ -44,4 +44,5 @@
   X(DisableIPC, DisableIPC, Bool, false)                    \
   X(CancelClickFix, CancelClickFix, Bool, false)            \
   X(AdminPassword, AdminPassword, Text, L"")                \
-  X(CompatibleWDBK, CompatibleWDBK, Bool, false)
+  X(CompatibleWDBK, CompatibleWDBK, Bool, false)            \
+  X(ShowNotice, ShowNotice, Bool, true)

@@ -92,7 +92,8 @@ const std::array<Option, kOptionCount>& SaveOrder() {
                                                               O::DisableIPC,
                                                               O::CancelClickFix,
                                                               O::AdminPassword,
-                                                              O::CompatibleWDBK};
+                                                              O::CompatibleWDBK,
+                                                              O::ShowNotice};
   return kOrder;
 }
 
@@ -137,7 +138,8 @@ const std::array<Option, kOptionCount>& LoadOrder() {
                                                               O::AllowHTTPS,
                                                               O::CancelClickFix,
                                                               O::AdminPassword,
-                                                              O::CompatibleWDBK};
+                                                              O::CompatibleWDBK,
+                                                              O::ShowNotice};
   return kOrder;
 }
 

@@ -27,6 +27,15 @@ bool SimNotificationArea::Delete(const NotifyIconRecord& /*record*/) {
   return had;
 }
 
+bool SimNotificationArea::ShowBalloon(const NotifyIconRecord& /*record*/, std::wstring_view title,
+                                      std::wstring_view text) {
+  failures_.Check("Tray.ShowBalloon");
+  // A notice belongs to an icon: without one there is nothing to show it on.
+  if (!shown_) return false;
+  balloons_.push_back({std::wstring(title), std::wstring(text)});
+  return true;
+}
+
 PictureHandle SimPictures::BuiltIn(BuiltInPicture which) {
   switch (which) {
     case BuiltInPicture::Enabled:
@@ -84,7 +93,53 @@ int SimPopupMenu::ShowAt(int, int) {
   if (choices_.empty()) return 0;
   const std::wstring key = choices_.front();
   choices_.pop_front();
-  return key.empty() ? 0 : IndexOf(key);
+  const int index = key.empty() ? 0 : IndexOf(key);
+  return Choosable(index) ? index : 0;
+}
+
+bool SimPopupMenu::Choosable(int index) {
+  const Entry* e = At(index);
+  if (e == nullptr || e->caption.starts_with(L"-")) return false;
+  for (const Entry& other : entries_) {
+    if (other.parent == index) return false;
+  }
+  for (; e != nullptr; e = At(e->parent)) {
+    if (!e->enabled) return false;
+  }
+  return true;
+}
+
+int SimPopupMenu::AddSubEntry(int parent, std::wstring_view caption, std::wstring_view key) {
+  failures_.Check("Menu.AddSubEntry");
+  if (At(parent) == nullptr) throw PlatformError(kErrInvalidCall, L"No such menu entry", L"Menu");
+  entries_.push_back({std::wstring(caption), -1, std::wstring(key), parent});
+  return static_cast<int>(entries_.size());
+}
+
+void SimPopupMenu::ClearSubEntries(int parent) {
+  failures_.Check("Menu.ClearSubEntries");
+  // Children come after their parents, so one pass from the parent on finds
+  // every descendant.
+  std::vector<bool> gone(entries_.size() + 1, false);
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const int p = entries_[i].parent;
+    gone[i + 1] = p != 0 && (p == parent || gone[static_cast<std::size_t>(p)]);
+  }
+  std::vector<Entry> kept;
+  std::vector<int> renumber(entries_.size() + 1, 0);
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (gone[i + 1]) continue;
+    kept.push_back(entries_[i]);
+    renumber[i + 1] = static_cast<int>(kept.size());
+  }
+  for (Entry& e : kept)
+    e.parent = renumber[static_cast<std::size_t>(e.parent)];
+  entries_ = std::move(kept);
+}
+
+void SimPopupMenu::SetEnabled(int index, bool enabled) {
+  failures_.Check("Menu.SetEnabled");
+  if (Entry* e = At(index)) e->enabled = enabled;
 }
 
 SimPopupMenu::Entry* SimPopupMenu::At(int index) {
@@ -134,6 +189,11 @@ class OwnedMenu final : public PopupMenu {
   int IndexOf(std::wstring_view k) override { return menu_->IndexOf(k); }
   void SetImage(int i, int im) override { menu_->SetImage(i, im); }
   void SetCaption(int i, std::wstring_view c) override { menu_->SetCaption(i, c); }
+  int AddSubEntry(int p, std::wstring_view c, std::wstring_view k) override {
+    return menu_->AddSubEntry(p, c, k);
+  }
+  void ClearSubEntries(int p) override { menu_->ClearSubEntries(p); }
+  void SetEnabled(int i, bool e) override { menu_->SetEnabled(i, e); }
 
  private:
   SimPopupMenus& owner_;

@@ -23,12 +23,21 @@ class SimNotificationArea final : public NotificationArea {
   bool Add(const NotifyIconRecord& record) override;
   bool Modify(const NotifyIconRecord& record) override;
   bool Delete(const NotifyIconRecord& record) override;
+  bool ShowBalloon(const NotifyIconRecord& record, std::wstring_view title,
+                   std::wstring_view text) override;
   // The icon as shown, if one is.
   const std::optional<NotifyIconRecord>& Shown() const { return shown_; }
+  struct Balloon {
+    std::wstring title;
+    std::wstring text;
+  };
+  // Every notice shown, oldest first.
+  const std::vector<Balloon>& Balloons() const { return balloons_; }
 
  private:
   FailureInjector& failures_;
   std::optional<NotifyIconRecord> shown_;
+  std::vector<Balloon> balloons_;
 };
 
 class SimPictures final : public Pictures {
@@ -53,6 +62,8 @@ class SimPopupMenu final : public PopupMenu {
     std::wstring caption;
     int image = -1;
     std::wstring key;
+    int parent = 0;  // the entry whose submenu this is; 0: the menu itself
+    bool enabled = true;
   };
   SimPopupMenu(FailureInjector& failures, std::deque<std::wstring>& choices)
       : failures_(failures), choices_(choices) {}
@@ -64,11 +75,17 @@ class SimPopupMenu final : public PopupMenu {
   int IndexOf(std::wstring_view key) override;
   void SetImage(int index, int image) override;
   void SetCaption(int index, std::wstring_view caption) override;
+  int AddSubEntry(int parent, std::wstring_view caption, std::wstring_view key) override;
+  void ClearSubEntries(int parent) override;
+  void SetEnabled(int index, bool enabled) override;
   const std::vector<Entry>& Entries() const { return entries_; }
   int TimesShown() const { return shown_; }
 
  private:
   Entry* At(int index);
+  // The user can pick it: enabled, no submenu of its own, not a heading, and
+  // every menu it sits in is open to it.
+  bool Choosable(int index);
   FailureInjector& failures_;
   std::deque<std::wstring>& choices_;
   std::vector<Entry> entries_;

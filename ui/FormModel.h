@@ -34,6 +34,8 @@ struct ListRow {
   // The row's text, then one text per further column.
   std::vector<std::wstring> texts{};
   std::wstring tag{};
+  // The list's tool tip over this row (empty: none).
+  std::wstring tip{};
   bool selected = false;
 };
 

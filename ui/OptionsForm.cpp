@@ -185,6 +185,9 @@ void OptionsForm::Build() {
                           [this] { PlayTheSound(); });
   AddCheck(1, Option::BlinkLightBulb, L"\"Light up\" the light bulb icon in the system tray",
            L"When a pop-up window is blocked, the icon in the system tray will change");
+  AddCheck(1, Option::ShowNotice, L"Show a notice for each blocked pop-up",
+           L"When a pop-up window is blocked, a notice over the system tray icon says what was "
+           L"stopped and why, and offers to undo it");
   Add({.kind = ControlKind::Frame, .caption = L"Starting Quellix", .tab = 1});
   Add({.kind = ControlKind::Label, .caption = L"Automatically run Quellix", .tab = 1});
   startupCombo_ = &Add({.kind = ControlKind::ComboBox, .name = L"startupCombo", .tab = 1});
@@ -319,7 +322,7 @@ void OptionsForm::Build() {
   logList_ = &Add({.kind = ControlKind::ListView,
                    .name = L"LogList",
                    .tab = 7,
-                   .columns = {L"Time", L"URL/Caption", L"Source Page/Program", L"Type"}});
+                   .columns = {L"Time", L"URL/Caption", L"Source Page/Program", L"Type", L"Why"}});
   AddButton(7, L"View Previous Logs...", L"Show saved logs from previous sessions", L"", [this] {
     PopupLog& log = process_.popupLog();
     std::wstring page;
@@ -427,7 +430,8 @@ void OptionsForm::Load() {
   soundDialog_.initialFolder = JoinPath(p.files.ProgramFolder(), L"sounds");
   PrepareRuleListDialogs();
   for (auto& [option, box] : boxes_) {
-    if (option == Option::PlayASound || option == Option::BlinkLightBulb) {
+    if (option == Option::PlayASound || option == Option::BlinkLightBulb ||
+        option == Option::ShowNotice) {
       box->checked = std::get<bool>(settings.Get(option));
     }
   }
@@ -539,6 +543,7 @@ void OptionsForm::Apply() {
   box(Option::KeepLog);
   box(Option::SaveLog);
   box(Option::KeepAccurateLog);
+  box(Option::ShowNotice);
   Step([&] { host_.ReapplyHolds(); });
   Step([&] { settings.ImplementTreatDialogsAsPopups(process_.platform().hookControl); });
 }
@@ -703,6 +708,9 @@ void OptionsForm::RefreshLogList() {
         row.texts.push_back(FormatModule(entry.Source));
         row.texts.emplace_back(L"Window (non-browser)");
       }
+      // Entries of past sessions, read back from "log.dat", have no reason.
+      row.texts.push_back(entry.Reason);
+      row.tip = entry.Reason;
       logRows_.emplace(row.key, entry);
       logList_->rows.push_back(std::move(row));
     }

@@ -173,7 +173,7 @@ TEST_F(SettingsTest, SaveWritesEveryOptionInItsOrderAndSkipsFailures) {
     EXPECT_EQ(j[i - 1].value, s.StoredText(SaveOrder()[i]));
   }
   EXPECT_EQ(Stored(L"Options", L"StartMode"), L"2");
-  EXPECT_EQ(j.back().name, L"CompatibleWDBK");
+  EXPECT_EQ(j.back().name, L"ShowNotice");
 }
 
 TEST_F(SettingsTest, UrlPrefixIsDrawnOnceAndReused) {
