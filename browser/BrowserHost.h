@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/DecisionObserver.h"
+#include "logging/StopReport.h"
 #include "platform/Browser.h"
 #include "platform/UiServices.h"
 #include "platform/UrlUnescaper.h"
@@ -28,10 +29,11 @@ class BrowserHost {
   virtual bool Allow(const std::wstring& url) = 0;
   virtual bool Kill(const std::wstring& url) = 0;
   virtual void AddWebsiteRule(const std::wstring& site, int ruleType, bool stripWww) = 0;
-  // The pop-up log.
-  virtual void LogAdd(const std::wstring& source, const std::wstring& target, int popupType) = 0;
+  // The always-kill rule that closes this URL, as entered (empty: none).
+  virtual std::wstring KillRuleText(const std::wstring& url) = 0;
+  // A window was stopped: logged, counted and told as the report says.
+  virtual void PopupStopped(const StopReport& report) = 0;
   // The main form.
-  virtual void OnPopupKilled() = 0;
   virtual bool BlockingActive() = 0;
   virtual bool IsWindowsXPOrLater() = 0;
   // Where the context-menu marker pages live.

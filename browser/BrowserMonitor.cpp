@@ -34,13 +34,6 @@ void BrowserMonitor::Trace(const std::wstring& what, const std::wstring& why) {
   if (DecisionObserver* observer = host_.Observer()) observer->Decided(what, why);
 }
 
-void BrowserMonitor::KillOnFirstPage(const std::wstring& url, const wchar_t* traceText) {
-  if (host_.Observer()) Trace(traceText + url, host_.ExplainKill(url));
-  host_.LogAdd(L"", url, 1);
-  host_.OnPopupKilled();
-  Quit();
-}
-
 std::wstring BrowserMonitor::PressText() {
   static constexpr const wchar_t* kKinds[] = {L"nothing",  L"a link",   L"an image-map area",
                                               L"a button", L"an input", L"a server-side image map"};
@@ -193,22 +186,6 @@ std::shared_ptr<Browser> BrowserMonitor::Catch(CatchMode mode) {
   return host_.ArmCatch(mode, weak_from_this());
 }
 
-std::shared_ptr<Browser> BrowserMonitor::HandlePopup(const std::wstring& url) {
-  Settings& settings = GetSettings();
-  if (settings.KeepLog() && settings.KeepAccurateLog()) return Catch(CatchMode::Log);
-  if (settings.KeepLog()) {
-    LogPopup(url);
-  } else {
-    host_.OnPopupKilled();
-  }
-  return nullptr;
-}
-
-void BrowserMonitor::LogPopup(const std::wstring& url) {
-  if (GetSettings().KeepLog()) host_.LogAdd(CurrentLocation(), url, 1);
-  host_.OnPopupKilled();
-}
-
 bool BrowserMonitor::ScriptLinkMatches() {
   bool match = false;
   Step([&] {
@@ -222,87 +199,6 @@ bool BrowserMonitor::ScriptLinkMatches() {
     }
   });
   return match;
-}
-
-void BrowserMonitor::NewWindow2(std::shared_ptr<Browser>& ppDisp, bool& cancel) {
-  const auto keepAlive = weak_from_this().lock();
-  if (!IsIE()) return;
-  const std::wstring page = LocationOrError();
-  if (page.empty() || StartsWithNoCase(page, L"vid:")) return;
-
-  Settings& settings = GetSettings();
-  const std::wstring location = CurrentLocation();
-  const std::wstring host = browser_url::HostOf(location);
-  const bool blocking = host_.BlockingActive();
-  const bool allowed = host_.Allow(location) || !blocking;
-  const std::wstring press = host_.Observer() ? PressText() : std::wstring();
-
-  if (!OnUpdateSite(host) && !allowed) {
-    std::shared_ptr<Browser> object;
-    bool decided = false;
-    const auto verify = [&] {
-      if (FocusMatches()) {
-        ppDisp = Catch(CatchMode::Verify);
-        return;
-      }
-      object = HandlePopup(L"unknown");
-      decided = true;
-    };
-    if ((ClickArmed && ClickDone && !PointerLeft) || (ClickArmed && EnterSubmit)) {
-      // A direct click: the window opens unless the focus says otherwise.
-      if (FocusMatches()) {
-        if (settings.RedirectNewWindows()) ppDisp = Catch(CatchMode::SameWindow);
-      } else {
-        object = HandlePopup(L"");
-        decided = true;
-      }
-    } else if (ClickDone && StartsWithScript(LastUrl)) {
-      if (!FocusMatches()) {
-        object = HandlePopup(LastUrl);
-        decided = true;
-      } else if (ScriptLinkMatches()) {
-        if (settings.RedirectNewWindows()) ppDisp = Catch(CatchMode::SameWindow);
-      } else if ((ElementKind != 3 && InputKind != 1) ||
-                 (MenuArmed && ElementKind != 3 && ElementKind != 4)) {
-        verify();
-      }
-    } else if ((ClickDone && ElementKind != 3 && InputKind != 1) ||
-               (MenuArmed && ElementKind != 3 && ElementKind != 4)) {
-      verify();
-    } else {
-      object = HandlePopup(L"unknown");
-      decided = true;
-    }
-    if (decided) {
-      if (object) {
-        ppDisp = object;
-      } else {
-        cancel = true;
-      }
-    }
-    if (host_.Observer()) {
-      const std::wstring outcome =
-          decided  ? (object ? L"caught and logged as a pop-up" : L"killed as a pop-up")
-          : ppDisp ? L"caught to check or reopen it"
-                   : L"lets it open";
-      Trace(L"new window from " + location + L": " + outcome,
-            press + L"; " + host_.ExplainAllow(location));
-    }
-  } else if (!host_.IsWindowsXPOrLater()) {
-    if ((!StartsWithScript(LastUrl) && !ClickArmed && !EnterSubmit && ClickDone &&
-         ElementKind != 3 && InputKind != 1) ||
-        (MenuArmed && ElementKind != 3 && ElementKind != 4)) {
-      ppDisp = Catch(CatchMode::NewWindow);
-    }
-  }
-  if (host_.Observer() && (allowed || OnUpdateSite(host))) {
-    Trace(L"new window from " + location + L": lets it open",
-          !blocking            ? std::wstring(L"blocking is off or the off key is held")
-          : OnUpdateSite(host) ? std::wstring(L"the page is on the update site")
-                               : host_.ExplainAllow(location));
-  }
-  ResetAll();
-  ClickDone = false;
 }
 
 void BrowserMonitor::OpenCaught(const Navigation& caught, bool specialForm) {
@@ -339,73 +235,6 @@ void BrowserMonitor::OnCatchNewWindow(const Navigation& caught) {
   Step([&] { window->SetVisible(true); });
 }
 
-void BrowserMonitor::OnCatchVerify(const Navigation& caught) {
-  const auto keepAlive = weak_from_this().lock();
-  const std::wstring& url = caught.url;
-  if (host_.Kill(url)) {
-    LogPopup(url);
-    return;
-  }
-  const std::wstring lowered = LowerCase(url);
-  switch (ElementKind) {
-    case 1:
-    case 2: {
-      std::wstring href;
-      const bool read = Step([&] {
-        if (ActedElement) href = ActedElement->Href();
-      });
-      if (read && ActedElement && LowerCase(href) == lowered) {
-        OpenCaught(caught, false);
-      } else {
-        LogPopup(url);
-      }
-      return;
-    }
-    case 4: {
-      const std::shared_ptr<Element> form = FindForm(ActedElement);
-      if (!form) {
-        LogPopup(url);
-        return;
-      }
-      bool special = false;
-      bool contains = false;
-      Step([&] {
-        const std::wstring onsubmit = LowerCase(form->OnSubmitText());
-        special = lowered == L"about:blank" && ActedElement && ClassifyInput(*ActedElement) == 2 &&
-                  LowerCase(caught.targetFrameName.value_or(L"")) == LowerCase(form->Target()) &&
-                  onsubmit != L"null" && !onsubmit.empty();
-      });
-      Step([&] {
-        contains =
-            lowered.find(LowerCase(browser_url::TrimPath(form->Action()))) != std::wstring::npos;
-      });
-      if (contains || special) {
-        OpenCaught(caught, special);
-      } else {
-        LogPopup(url);
-      }
-      return;
-    }
-    case 5: {
-      bool same = false;
-      Step([&] {
-        if (ActedElement) {
-          same = LowerCase(browser_url::StripQuery(ActedElement->Href())) ==
-                 LowerCase(browser_url::StripQuery(url));
-        }
-      });
-      if (same) {
-        OpenCaught(caught, false);
-      } else {
-        LogPopup(url);
-      }
-      return;
-    }
-    default:
-      return;
-  }
-}
-
 void BrowserMonitor::NavigateComplete2(Browser& /*pDisp*/, const std::wstring& /*url*/) {
   const auto keepAlive = weak_from_this().lock();
   if (IsIE()) AttachDocument();
@@ -434,35 +263,6 @@ void BrowserMonitor::DownloadComplete() {
 
 void BrowserMonitor::OnQuit() {
   Lost = true;
-}
-
-bool BrowserMonitor::DialogsAllowed(DialogRecord& record) {
-  if (!IsIE()) return true;
-  std::wstring page = LocationOrError();
-  if (page.empty() || StartsWithNoCase(page, L"vid:")) return true;
-  if (page == L"error") page.clear();
-  record.location = page;
-  bool allowed = host_.Allow(page) || !host_.BlockingActive();
-  if (!allowed && record.stamp == host_.DialogCounter()) {
-    const bool armedAndDone = record.snapshot.ClickArmed != 0 && record.snapshot.ClickDone != 0;
-    if (!armedAndDone || record.snapshot.PointerLeft != 0) {
-      allowed = record.snapshot.ClickDone != 0 && StartsWithScript(LastUrl) && FocusMatches() &&
-                ScriptLinkMatches();
-    } else {
-      allowed = FocusMatches();
-    }
-  }
-  if (host_.Observer()) {
-    Trace(std::wstring(L"web page dialog of ") + (page.empty() ? L"an unknown page" : page) +
-              (allowed ? L": may stay" : L": killed"),
-          (host_.BlockingActive() ? host_.ExplainAllow(page)
-                                  : std::wstring(L"blocking is off or the off key is held")) +
-              (record.stamp == host_.DialogCounter() ? L"" : L"; announced before another dialog"));
-  }
-  ClickArmed = false;
-  PointerLeft = false;
-  ClickDone = false;
-  return allowed;
 }
 
 void BrowserMonitor::Ping(ShellWindowList& list) {

@@ -11,6 +11,7 @@
 
 #include "browser/BrowserHost.h"
 #include "browser/DialogRecord.h"
+#include "browser/NewWindowDecision.h"
 #include "platform/Browser.h"
 #include "platform/Dom.h"
 
@@ -38,6 +39,7 @@ class BrowserMonitor : public std::enable_shared_from_this<BrowserMonitor>, priv
   void Destroy();
   void Quit();
   bool DialogsAllowed(DialogRecord& record);
+  // Kills the caught window with the reason its catch left behind.
   void LogPopup(const std::wstring& url);
   void OnCatchVerify(const Navigation& caught);
   void OnCatchSameWindow(const Navigation& caught);
@@ -102,7 +104,18 @@ class BrowserMonitor : public std::enable_shared_from_this<BrowserMonitor>, priv
   bool ContextCommand(const std::wstring& url);
   std::wstring CurrentLocation();
   std::wstring LocationOrError();
-  std::shared_ptr<Browser> HandlePopup(const std::wstring& url);
+  PressFacts Press() const;
+  NewWindowAnswers RuleAnswers(const std::wstring& location);
+  // Asks the page what the decision's path needs to know of the press.
+  void AskAboutPress(NewWindowAnswers& answers);
+  void Carry(const NewWindowDecision& decision, std::shared_ptr<Browser>& ppDisp, bool& cancel);
+  // A pop-up of this page is stopped: told to the host with its reason.
+  void StopPopup(const std::wstring& url, const std::wstring& reason);
+  bool CaughtIsPressedLink(const std::wstring& lowered);
+  bool CaughtIsMapTarget(const std::wstring& url);
+  void VerifyFormSubmission(const Navigation& caught);
+  void TraceDialog(const std::wstring& page, const DialogDecision& decision,
+                   const DialogAnswers& answers);
   std::shared_ptr<Browser> Catch(CatchMode mode);
   bool ScriptLinkMatches();
   void OpenCaught(const Navigation& caught, bool specialForm);
@@ -120,6 +133,9 @@ class BrowserMonitor : public std::enable_shared_from_this<BrowserMonitor>, priv
   int& watchedCounter_;
   std::shared_ptr<Browser> myIE_;
   std::unique_ptr<Connection> events_;
+  // Why a caught window dies if its check fails (or why the accurate log
+  // caught it).
+  std::wstring pendingReason_;
   bool isIeEvaluated_ = false;
   bool isIeResult_ = false;
   std::unique_ptr<FrameSink> root_;

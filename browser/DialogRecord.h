@@ -21,6 +21,7 @@ struct DialogRecord {
   Hwnd dialog = 0;
   std::wstring location;  // the owner's page, filled in by DialogsAllowed
   int stamp = 0;          // the dialog counter when the dialog was announced
+  std::wstring reason;    // why DialogsAllowed decided as it did
 };
 
 inline std::int16_t Bool16(bool b) {

@@ -61,27 +61,24 @@ void MainForm::LeftButtonUp(std::int32_t& /*x*/, std::int32_t& /*y*/, std::int32
       if (!keys_.SafeKeyHeld(s.SafeKey())) return;
       if (!ResolveClickTarget(target) || IsProtectedWindow(target)) return;
       const auto monitor = Browsers().ItemByWindow(static_cast<std::int64_t>(target));
-      if (clickAction_ == 1) {
-        if (monitor) {
-          monitor->Quit();
-        } else {
-          info.CloseWindow(target);
-        }
-        return;
-      }
-      if (!monitor) {
-        const std::wstring exe = info.WindowExeName(target);
-        const std::wstring caption = info.WindowCaption(target);
-        Step([&] { process_.windows().Add(exe, caption, 2); });
-        info.CloseWindow(target);
-        return;
-      }
       std::wstring url;
       Step([&] {
-        if (monitor->browser()) url = monitor->browser()->LocationURL();
+        if (monitor && monitor->browser()) url = monitor->browser()->LocationURL();
       });
-      Step([&] { process_.websites().Add(url, 3, false); });
-      monitor->Quit();
+      const bool ban = clickAction_ == 2;
+      // Read before the window goes: the report names what was killed.
+      HotKeyStopped(target, monitor != nullptr, url, ban);
+      if (monitor) {
+        if (ban) Step([&] { process_.websites().Add(url, 3, false); });
+        monitor->Quit();
+      } else {
+        if (ban) {
+          const std::wstring exe = info.WindowExeName(target);
+          const std::wstring caption = info.WindowCaption(target);
+          Step([&] { process_.windows().Add(exe, caption, 2); });
+        }
+        info.CloseWindow(target);
+      }
       return;
     }
     case 3: {
@@ -94,6 +91,28 @@ void MainForm::LeftButtonUp(std::int32_t& /*x*/, std::int32_t& /*y*/, std::int32
     default:
       return;
   }
+}
+
+}  // namespace qx
+
+namespace qx {
+
+void MainForm::HotKeyStopped(Hwnd target, bool browser, const std::wstring& page, bool banned) {
+  WindowInfo& info = process_.windowInfo();
+  StopReport report;
+  report.kind = StopKind::HotKey;
+  report.browser = browser;
+  // The user's own doing: not logged and not counted.
+  report.logged = false;
+  report.source = browser ? page : info.WindowExeName(target);
+  report.target = browser ? page : info.WindowCaption(target);
+  report.reason = !banned   ? L"killed with the hot key"
+                  : browser ? L"banned with the hot key: its site is always killed from now on"
+                            : L"banned with the hot key: windows with this caption are always "
+                              L"killed from now on";
+  if (banned) report.detail = L"banned";
+  if (observer_) observer_->Decided(L"hot key stop of \"" + report.target + L"\"", report.reason);
+  PopupStopped(report);
 }
 
 }  // namespace qx

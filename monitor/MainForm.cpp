@@ -160,8 +160,8 @@ void MainForm::AddWebsiteRule(const std::wstring& site, int ruleType, bool strip
   process_.websites().Add(site, ruleType, stripWww);
 }
 
-void MainForm::LogAdd(const std::wstring& source, const std::wstring& target, int popupType) {
-  Step([&] { process_.popupLog().Add(source, target, popupType); });
+std::wstring MainForm::KillRuleText(const std::wstring& url) {
+  return process_.websites().KillRuleText(url);
 }
 
 bool MainForm::IsWindowsXPOrLater() {

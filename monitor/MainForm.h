@@ -13,6 +13,7 @@
 #include "browser/DialogRecord.h"
 #include "monitor/DialogHost.h"
 #include "monitor/KeyStateInfo.h"
+#include "monitor/StopNotices.h"
 #include "monitor/SysTrayIcon.h"
 #include "platform/HookControl.h"
 #include "platform/Platform.h"
@@ -47,8 +48,16 @@ class MainForm final : public BrowserHost, public OmnihookEvents, private SysTra
   bool ClosingDown() const { return closingDown_; }
   Hwnd Window() const { return window_; }
 
-  // Kill notification and timers.
-  void OnPopupKilled() override;
+  // Kill notification and timers. A stopped window is logged (unless it is
+  // the user's own doing), counted, told in a notice and kept among the
+  // recently blocked.
+  void PopupStopped(const StopReport& report) override;
+  void OnPopupKilled();
+  // Undoes a stop: "allow" its site's pop-ups, "open" its page again,
+  // "kill" it always, "quiet" the notices, or show the "settings".
+  void UndoStop(const StopReport& report, const std::wstring& key);
+  const NoticeBoard& Notices() const { return notices_; }
+  const RecentStops& Recent() const { return recent_; }
   void BlinkTimerTick();
   void PingTimerTick();
   void TestTimerTick();
@@ -95,7 +104,7 @@ class MainForm final : public BrowserHost, public OmnihookEvents, private SysTra
   bool Allow(const std::wstring& url) override;
   bool Kill(const std::wstring& url) override;
   void AddWebsiteRule(const std::wstring& site, int ruleType, bool stripWww) override;
-  void LogAdd(const std::wstring& source, const std::wstring& target, int popupType) override;
+  std::wstring KillRuleText(const std::wstring& url) override;
   bool IsWindowsXPOrLater() override;
   std::wstring DataFolder() override;
   std::shared_ptr<Browser> ArmCatch(CatchMode mode,
@@ -120,6 +129,7 @@ class MainForm final : public BrowserHost, public OmnihookEvents, private SysTra
   void LButtonDblClick() override;
   void RButtonDown() override;
   void Rbuttonup() override;
+  void BalloonUserClick() override;
 
   void UnloadForm();
   void UnloadHandler();
@@ -127,6 +137,12 @@ class MainForm final : public BrowserHost, public OmnihookEvents, private SysTra
   void PageSinkNavigation(Navigation& navigation, bool& cancel);
   bool ResolveClickTarget(Hwnd& target);
   bool IsProtectedWindow(Hwnd target);
+  void ShowNotice(const StopReport& report);
+  // Shows the menu at the cursor as the tray does; answers the chosen key.
+  std::wstring TrackMenu(PopupMenu& menu);
+  void RefreshRecentMenu();
+  void RecentCommand(const std::wstring& key);
+  void HotKeyStopped(Hwnd target, bool browser, const std::wstring& page, bool banned);
 
   Process& process_;
   Platform& platform_;
@@ -170,6 +186,8 @@ class MainForm final : public BrowserHost, public OmnihookEvents, private SysTra
   int dialogRingNext_ = 0;
   int dialogAllowCounter_ = 0;
 
+  NoticeBoard notices_;
+  RecentStops recent_;
   std::unique_ptr<BrowserList> browserList_;
   DecisionObserver* observer_ = nullptr;
 };

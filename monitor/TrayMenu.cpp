@@ -20,6 +20,7 @@ constexpr MenuEntry kMenu[] = {
     {L"-Quellix 2.1", -1, L""},
     {L"Disable (Turn Off) Quellix", 7, L"enabled"},
     {L"Options...", 1, L"options"},
+    {L"Recently blocked", -1, L"recent"},
     {L"-Pop-up Windows", -1, L""},
     {L"Allowed/Disallowed List...", 2, L"list"},
     {L"Log of Killed Pop-ups...", 4, L"log"},
@@ -144,20 +145,10 @@ void MainForm::Rbuttonup() {
       trayLeftDown_ = false;
       return;
     }
-    Step([&] { platform_.desktop.SetForegroundWindow(window_); });
     trayRightDown_ = false;
-    int chosen = 0;
-    Step([&] {
-      int x = 0;
-      int y = 0;
-      platform_.desktop.CursorPos(x, y);
-      if (popMenu_) chosen = popMenu_->ShowAt(x, y);
-    });
-    Step([&] { platform_.desktop.PostNullMessage(window_); });
-    if (chosen > 0 && popMenu_) {
-      std::wstring key;
-      if (Step([&] { key = popMenu_->KeyOf(chosen); })) MenuCommand(key);
-    }
+    Step([&] { RefreshRecentMenu(); });
+    const std::wstring key = popMenu_ ? TrackMenu(*popMenu_) : std::wstring();
+    if (!key.empty()) MenuCommand(key);
   }
   trayLeftDown_ = false;
 }
@@ -179,6 +170,8 @@ void MainForm::MenuCommand(const std::wstring& key) {
     testTimer_->SetEnabled(true);
   } else if (key == L"close") {
     CloseProgram();
+  } else if (key.starts_with(L"recent.")) {
+    RecentCommand(key);
   }
 }
 

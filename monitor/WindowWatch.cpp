@@ -2,11 +2,27 @@
 // that no user action asked for.
 
 #include "base/Text.h"
+#include "browser/NewWindowDecision.h"
 #include "monitor/MainForm.h"
 #include "monitor/Process.h"
 #include "platform/PlatformError.h"
 
 namespace qx {
+namespace {
+
+// "window rule: caption contains "you have won" (all programs)"
+std::wstring WindowRuleReason(const Windows& rules, const std::wstring& exe,
+                              const std::wstring& caption) {
+  const Window* rule = nullptr;
+  Step([&] { rule = rules.KillingRule(exe, caption); });
+  if (rule == nullptr) return L"window rule";
+  return std::wstring(L"window rule: caption ") +
+         (rule->Status == kCaptionEquals ? L"is \"" : L"contains \"") + rule->Caption + L"\" (" +
+         (rule->Program == kAllPrograms ? std::wstring(L"all programs") : L"this program") + L")";
+}
+
+}  // namespace
+
 void MainForm::GetTextMsg(std::int32_t& hwnd) {
   if (closingDown_) return;
   std::size_t rules = 0;
@@ -26,13 +42,17 @@ void MainForm::GetTextMsg(std::int32_t& hwnd) {
   bool kill = false;
   Step([&] { kill = process_.windows().Kill(exe, caption); });
   if (!kill) return;
+  StopReport report;
+  report.kind = StopKind::WindowRule;
+  report.browser = false;
+  report.source = exe;
+  report.target = caption;
+  report.reason = WindowRuleReason(process_.windows(), exe, caption);
   if (observer_) {
-    observer_->Decided(L"window \"" + caption + L"\" of " + exe + L" killed",
-                       L"a window rule of this program or of all programs matches its caption");
+    observer_->Decided(L"window \"" + caption + L"\" of " + exe + L" killed", report.reason);
   }
   info.CloseWindow(window);
-  LogAdd(exe, caption, 2);
-  OnPopupKilled();
+  PopupStopped(report);
 }
 
 void MainForm::NewWebDialogAdvise(std::int32_t& hwnd, std::int32_t& IEhWnd) {
@@ -59,12 +79,16 @@ void MainForm::NewWebDialog(std::int32_t& hwnd, std::wstring& caption) {
   }
   if (!allowed) {
     process_.windowInfo().CloseWindow(dialog);
-    OnPopupKilled();
-    if (process_.settings().KeepLog()) {
-      const std::wstring title =
-          caption.empty() ? std::wstring() : caption.substr(0, caption.size() - 1);
-      LogAdd(record.location, L"\"" + title + L"\" (Web page dialog)", 1);
-    }
+    // The caption ends in a character the hook library adds.
+    const std::wstring title =
+        caption.empty() ? std::wstring() : caption.substr(0, caption.size() - 1);
+    StopReport report;
+    report.kind = StopKind::WebDialog;
+    report.source = record.location;
+    report.target = L"\"" + title + L"\" (Web page dialog)";
+    report.detail = title;
+    report.reason = record.reason.empty() ? std::wstring(kReasonDialog) : record.reason;
+    PopupStopped(report);
   } else {
     dialogAllowCounter_ = (dialogAllowCounter_ + 1) % 256;
   }

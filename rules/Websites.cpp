@@ -149,6 +149,13 @@ bool Websites::Kill(std::wstring_view url) const {
   return KillingRule(lower, nullptr) != nullptr;
 }
 
+std::wstring Websites::KillRuleText(std::wstring_view url) const {
+  if (!Kill(url)) return L"";
+  const std::wstring lower = website::PageLocalPathToFileUrl(LowerCase(url));
+  const Website* rule = KillingRule(lower, nullptr);
+  return rule ? rule->URL : L"";
+}
+
 std::wstring Websites::ExplainKill(std::wstring_view url) const {
   const std::wstring lower = website::PageLocalPathToFileUrl(LowerCase(url));
   if (settings_.IgnoreLocal() && lower.starts_with(L"file://")) {

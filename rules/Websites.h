@@ -67,6 +67,9 @@ class Websites {
   std::wstring ExplainKill(std::wstring_view url) const;
   // Must a browser window showing this URL be closed?
   bool Kill(std::wstring_view url) const;
+  // The always-kill rule that closes this URL, as it was entered; empty
+  // when none does.
+  std::wstring KillRuleText(std::wstring_view url) const;
 
   const WebsiteGroup* FindGroup(std::wstring_view host) const;
   Website* FindRule(const WebsiteGroup& group, std::wstring_view url);

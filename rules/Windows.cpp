@@ -100,6 +100,31 @@ bool Windows::Kill(std::wstring_view program, std::wstring_view caption) {
   return key != kAllPrograms && KillIn(kAllPrograms, lowerCaption, hash);
 }
 
+const Window* Windows::KillingRuleIn(std::wstring_view programKey,
+                                     std::wstring_view lowerCaption) const {
+  const auto* found = groupByProgram_.Find(TextHash(programKey), SameProgram(programKey));
+  if (!found) return nullptr;
+  const WindowGroup& group = **found;
+  if (const Window* rule = group.Find(lowerCaption, TextHash(lowerCaption));
+      rule && (rule->Status == kCaptionContains || rule->Status == kCaptionEquals)) {
+    return rule;
+  }
+  for (const Window& rule : group) {
+    if (rule.Status == kCaptionContains &&
+        lowerCaption.find(LowerCase(rule.Caption)) != std::wstring_view::npos) {
+      return &rule;
+    }
+  }
+  return nullptr;
+}
+
+const Window* Windows::KillingRule(std::wstring_view program, std::wstring_view caption) const {
+  const std::wstring lowerCaption = CaptionKey(Trim(caption));
+  const std::wstring key = LowerCase(program);
+  if (const Window* rule = KillingRuleIn(key, lowerCaption)) return rule;
+  return key != kAllPrograms ? KillingRuleIn(kAllPrograms, lowerCaption) : nullptr;
+}
+
 const WindowGroup* Windows::FindGroup(std::wstring_view program) const {
   const std::wstring key = ProgramKey(program);
   const auto* found = groupByProgram_.Find(TextHash(key), SameProgram(key));

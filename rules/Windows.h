@@ -43,6 +43,9 @@ class Windows {
   // Must a window of this program (lower-case path) with this caption be
   // closed? The program's own rules first, then those for all programs.
   bool Kill(std::wstring_view program, std::wstring_view caption);
+  // The rule that makes Kill answer true, found the same way; none when
+  // no rule matches. Slower than Kill: for telling why, after a kill.
+  const Window* KillingRule(std::wstring_view program, std::wstring_view caption) const;
 
   // The number of program groups: zero exactly when there are no rules.
   std::size_t Count() const { return groups_.size(); }
@@ -71,6 +74,7 @@ class Windows {
   static std::wstring CaptionKey(std::wstring_view trimmedCaption);
   const Window* Insert(std::wstring program, std::wstring caption, std::int32_t status);
   WindowGroup* GroupOf(std::wstring_view programKey);
+  const Window* KillingRuleIn(std::wstring_view programKey, std::wstring_view lowerCaption) const;
   bool KillIn(std::wstring_view programKey, std::wstring_view lowerCaption,
               std::uint64_t captionHash);
   void Load();

@@ -32,7 +32,8 @@ bool SimNotificationArea::ShowBalloon(const NotifyIconRecord& /*record*/, std::w
   failures_.Check("Tray.ShowBalloon");
   // A notice belongs to an icon: without one there is nothing to show it on.
   if (!shown_) return false;
-  balloons_.push_back({std::wstring(title), std::wstring(text)});
+  lastBalloon_ = Balloon{std::wstring(title), std::wstring(text)};
+  ++balloonCount_;
   return true;
 }
 

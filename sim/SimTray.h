@@ -31,13 +31,16 @@ class SimNotificationArea final : public NotificationArea {
     std::wstring title;
     std::wstring text;
   };
-  // Every notice shown, oldest first.
-  const std::vector<Balloon>& Balloons() const { return balloons_; }
+  // The notice shown last (a new one replaces it, as on the real
+  // notification area), and how many were shown in all.
+  const std::optional<Balloon>& LastBalloon() const { return lastBalloon_; }
+  std::size_t BalloonCount() const { return balloonCount_; }
 
  private:
   FailureInjector& failures_;
   std::optional<NotifyIconRecord> shown_;
-  std::vector<Balloon> balloons_;
+  std::optional<Balloon> lastBalloon_;
+  std::size_t balloonCount_ = 0;
 };
 
 class SimPictures final : public Pictures {

@@ -66,6 +66,7 @@ TEST_F(SettingsTest, AFreshUserGetsTheDefaults) {
       {L"CancelClickFix", L"False"},
       {L"AdminPassword", L""},
       {L"CompatibleWDBK", L"False"},
+      {L"ShowNotice", L"True"},
   };
   const Settings s = Load();
   ASSERT_EQ(expected.size(), kOptionCount);
