@@ -70,7 +70,9 @@ std::wstring ClickHint(const StopReport& report, const std::wstring& name) {
 
 std::wstring SourceName(const StopReport& report) {
   if (!IsBrowserKind(report)) return FileNameOf(report.source);
-  const std::wstring& page = report.source.empty() ? report.target : report.source;
+  // A page killed by its own address has no opener: it names itself.
+  const bool opened = report.kind == StopKind::Popup || report.kind == StopKind::WebDialog;
+  const std::wstring& page = report.source.empty() && !opened ? report.target : report.source;
   if (!KnownAddress(page)) return L"";
   return browser_url::HostOf(page);
 }

@@ -26,6 +26,18 @@ bool RegexWhole(const std::wstring& pattern, const std::wstring& text) {
   }
 }
 
+// A "*" at the start or the end of the pattern matches any text there.
+bool StarMatch(std::wstring_view pattern, std::wstring_view text) {
+  const bool head = pattern.starts_with(L'*');
+  if (head) pattern.remove_prefix(1);
+  const bool tail = pattern.ends_with(L'*');
+  if (tail) pattern.remove_suffix(1);
+  if (head && tail) return text.find(pattern) != std::wstring_view::npos;
+  if (head) return text.ends_with(pattern);
+  if (tail) return text.starts_with(pattern);
+  return text == pattern;
+}
+
 }  // namespace
 
 const std::map<std::wstring, ScenarioWorld::Handler>& ScenarioWorld::Expectations() {
@@ -59,6 +71,8 @@ const std::map<std::wstring, ScenarioWorld::Handler>& ScenarioWorld::Expectation
       {L"opened", &ScenarioWorld::ExpectOpened},
       {L"asked", &ScenarioWorld::ExpectAsked},
       {L"menu", &ScenarioWorld::ExpectMenu},
+      {L"why", &ScenarioWorld::ExpectWhy},
+      {L"notice", &ScenarioWorld::ExpectNotice},
   };
   return kExpectations;
 }
@@ -165,6 +179,40 @@ void ScenarioWorld::ExpectEntry(ScenarioArgs& a, bool dry) {
   const LogEntry& e = items[static_cast<std::size_t>(index - 1)];
   const std::string got = Q(e.Source) + " " + Q(e.Target) + " " + N(e.PopupType);
   Check(got == want, want, got);
+}
+
+void ScenarioWorld::ExpectWhy(ScenarioArgs& a, bool dry) {
+  const long long index = a.Number("I");
+  const std::wstring want = a.Text("TEXT");
+  a.End();
+  if (dry) return;
+  const std::string wanted = "entry " + N(index) + " why " + Q(want);
+  SimProgram* p = Running();
+  if (!p || !p->process()) return Check(false, wanted, "no program");
+  const auto& items = p->process()->popupLog().GetLogItems();
+  if (index < 1 || static_cast<std::size_t>(index) > items.size()) {
+    return Check(false, wanted, N(items.size()) + " entries");
+  }
+  const LogEntry& e = items[static_cast<std::size_t>(index - 1)];
+  Check(StarMatch(want, e.Reason), wanted, "entry " + N(index) + " why " + Q(e.Reason));
+}
+
+void ScenarioWorld::ExpectNotice(ScenarioArgs& a, bool dry) {
+  const ScenarioWord& first = a.Word("TITLE or none");
+  const bool none = !first.quoted && first.text == L"none";
+  const std::wstring title = first.text;
+  const std::wstring text = none ? std::wstring() : a.Text("TEXT");
+  a.End();
+  if (dry) return;
+  const SimNotificationArea& tray = desktop_.tray();
+  const bool fresh = tray.BalloonCount() > noticesSeen_;
+  noticesSeen_ = tray.BalloonCount();
+  const std::string got =
+      fresh ? "notice " + Q(tray.LastBalloon()->title) + " " + Q(tray.LastBalloon()->text)
+            : "no notice";
+  if (none) return Check(!fresh, "no notice", got);
+  Check(fresh && tray.LastBalloon()->title == title && StarMatch(text, tray.LastBalloon()->text),
+        "notice " + Q(title) + " " + Q(text), got);
 }
 
 void ScenarioWorld::ExpectTotal(ScenarioArgs& a, bool dry) {

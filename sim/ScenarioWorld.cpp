@@ -146,6 +146,7 @@ const std::map<std::wstring, ScenarioWorld::Handler>& ScenarioWorld::Handlers() 
       {L"leftup", &ScenarioWorld::Mouse},
       {L"hotclick", &ScenarioWorld::Mouse},
       {L"tray", &ScenarioWorld::Tray},
+      {L"notice", &ScenarioWorld::NoticeStep},
       {L"ui", &ScenarioWorld::Ui},
       {L"pickfile", &ScenarioWorld::PickFile},
       {L"expect", &ScenarioWorld::Expect},
@@ -673,11 +674,17 @@ namespace {
 
 std::optional<std::wstring> MenuChoice(ScenarioArgs& a) {
   if (!a.Keyword(L"choose")) return std::nullopt;
+  static const wchar_t* kKeys[] = {L"enabled", L"options", L"list",  L"log",   L"about",
+                                   L"help",    L"test",    L"close", L"recent"};
   const int key = a.Choice("a menu key", {L"enabled", L"options", L"list", L"log", L"about",
-                                          L"help", L"test", L"close"});
-  static const wchar_t* kKeys[] = {L"enabled", L"options", L"list", L"log",
-                                   L"about",   L"help",    L"test", L"close"};
-  return kKeys[key];
+                                          L"help", L"test", L"close", L"recent"});
+  if (std::wstring_view(kKeys[key]) != L"recent") return kKeys[key];
+  // An entry of "Recently blocked", then what to do with it.
+  const long long n = a.Number("N");
+  if (n < 1) ScenarioArgs::Fail("the entry N of \"recent\" counts from 1");
+  static const wchar_t* kActions[] = {L"open", L"allow", L"kill"};
+  const int action = a.Choice("open, allow or kill", {L"open", L"allow", L"kill"});
+  return L"recent." + std::to_wstring(n) + L"." + kActions[action];
 }
 
 }  // namespace
@@ -691,6 +698,21 @@ void ScenarioWorld::Tray(ScenarioArgs& a, bool dry) {
   TrayMessages(dblclick ? std::vector<std::uint32_t>{0x201, 0x202, 0x203, 0x202}
                         : std::vector<std::uint32_t>{0x204, 0x205},
                dblclick ? std::nullopt : std::optional<std::wstring>(choice.value_or(L"")));
+}
+
+void ScenarioWorld::NoticeStep(ScenarioArgs& a, bool dry) {
+  a.Choice("click", {L"click"});
+  std::optional<std::wstring> choice;
+  if (a.Keyword(L"choose")) {
+    static const wchar_t* kKeys[] = {L"allow", L"open", L"quiet", L"settings"};
+    choice = kKeys[a.Choice("allow, open, quiet or settings",
+                            {L"allow", L"open", L"quiet", L"settings"})];
+  }
+  a.End();
+  if (dry) return;
+  // Clicking a notice that is not there does nothing.
+  if (desktop_.tray().BalloonCount() == 0) return;
+  TrayMessages({kBalloonUserClick}, choice.value_or(L""));
 }
 
 void ScenarioWorld::TrayMessages(const std::vector<std::uint32_t>& messages,

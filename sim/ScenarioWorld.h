@@ -98,6 +98,7 @@ class ScenarioWorld : private DecisionObserver, private ModalDriver {
   void LateBrowser(ScenarioArgs& a, bool dry);
   void Visible(ScenarioArgs& a, bool dry);
   void TrayRelease(ScenarioArgs& a, bool dry);
+  void NoticeStep(ScenarioArgs& a, bool dry);
   void PickFile(ScenarioArgs& a, bool dry);
   void Fail(ScenarioArgs& a, bool dry);
   void User(ScenarioArgs& a, bool dry);
@@ -129,6 +130,8 @@ class ScenarioWorld : private DecisionObserver, private ModalDriver {
   void ExpectOpened(ScenarioArgs& a, bool dry);
   void ExpectAsked(ScenarioArgs& a, bool dry);
   void ExpectMenu(ScenarioArgs& a, bool dry);
+  void ExpectWhy(ScenarioArgs& a, bool dry);
+  void ExpectNotice(ScenarioArgs& a, bool dry);
 
   // Helpers.
   void Check(bool ok, const std::string& expected, const std::string& got);
@@ -177,6 +180,7 @@ class ScenarioWorld : private DecisionObserver, private ModalDriver {
   bool expectingUserFile_ = false;
   std::vector<DialogRequest> dialogRequests_;
   std::size_t soundsSeen_ = 0;
+  std::size_t noticesSeen_ = 0;
   std::size_t messagesSeen_ = 0;
   std::size_t dialogsSeen_ = 0;
   std::size_t helpSeen_ = 0;

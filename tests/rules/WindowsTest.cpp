@@ -196,5 +196,39 @@ TEST_F(WindowsTest, NonAsciiCaptionsIgnoreLetterCase) {
               {kNotepad, L"\u03b1\u03b2", false}});
 }
 
+TEST_F(WindowsTest, KillingRuleNamesTheRuleThatKills) {
+  rules().Add(L"", L"Free Prize", kCaptionContains);
+  rules().Add(kNotepad, L"Untitled - Notepad", kCaptionEquals);
+  rules().Add(kNotepad, L"secret", kCaptionContains);
+  rules().Add(kPaint, L"odd", 7);
+  struct Case {
+    std::wstring_view program;
+    std::wstring_view caption;
+    const wchar_t* rule;  // nullptr: none
+    const wchar_t* group;
+  };
+  const Case cases[] = {
+      {kNotepad, L"  UNTITLED - notepad ", L"Untitled - Notepad", L"c:\\windows\\notepad.exe"},
+      {kNotepad, L"my Secret diary", L"secret", L"c:\\windows\\notepad.exe"},
+      // The program's own rules first, then those for all programs.
+      {kNotepad, L"a free prize secret", L"secret", L"c:\\windows\\notepad.exe"},
+      {kPaint, L"win a FREE PRIZE", L"Free Prize", L"_general"},
+      {kPaint, L"Untitled - Notepad", nullptr, nullptr},
+      // A rule of another kind never kills, and is never named.
+      {kPaint, L"odd", nullptr, nullptr},
+  };
+  for (const Case& c : cases) {
+    const Window* rule = rules().KillingRule(c.program, c.caption);
+    EXPECT_EQ(rule != nullptr, rules().Kill(c.program, c.caption)) << ToUtf8(c.caption);
+    if (c.rule == nullptr) {
+      EXPECT_EQ(rule, nullptr) << ToUtf8(c.caption);
+      continue;
+    }
+    ASSERT_NE(rule, nullptr) << ToUtf8(c.caption);
+    EXPECT_EQ(rule->Caption, c.rule);
+    EXPECT_EQ(rule->Program, c.group);
+  }
+}
+
 }  // namespace
 }  // namespace qx
