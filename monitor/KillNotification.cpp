@@ -1,5 +1,5 @@
-// Counting each kill, the light bulb and the sound; the page catcher; the
-// monitor's timers.
+// Counting each kill, the light bulb and the sound; the monitor's timers;
+// the catch the browser watch arms.
 
 #include "monitor/MainForm.h"
 #include "monitor/Process.h"
@@ -39,39 +39,7 @@ void MainForm::TestTimerTick() {
 
 std::shared_ptr<Browser> MainForm::ArmCatch(CatchMode mode,
                                             std::weak_ptr<BrowserMonitor> requester) {
-  Step([&] {
-    if (pageSink_) pageSink_->Stop();
-  });
-  catchMode_ = mode;
-  catchRequester_ = std::move(requester);
-  return pageSink_;
-}
-
-void MainForm::PageSinkNavigation(Navigation& navigation, bool& cancel) {
-  cancel = true;
-  const CatchMode mode = catchMode_;
-  catchMode_ = CatchMode::None;
-  const std::shared_ptr<BrowserMonitor> requester = catchRequester_.lock();
-  catchRequester_.reset();
-  if (!requester) return;
-  Step([&] {
-    switch (mode) {
-      case CatchMode::Log:
-        requester->LogPopup(navigation.url);
-        break;
-      case CatchMode::Verify:
-        requester->OnCatchVerify(navigation);
-        break;
-      case CatchMode::SameWindow:
-        requester->OnCatchSameWindow(navigation);
-        break;
-      case CatchMode::NewWindow:
-        requester->OnCatchNewWindow(navigation);
-        break;
-      case CatchMode::None:
-        break;
-    }
-  });
+  return catcher_->Arm(mode, std::move(requester));
 }
 
 }  // namespace qx

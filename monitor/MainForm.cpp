@@ -12,27 +12,6 @@
 
 namespace qx {
 
-class MainForm::PageSinkEvents final : public BrowserEvents {
- public:
-  explicit PageSinkEvents(MainForm& form) : form_(form) {}
-  void BeforeNavigate2(Browser&, Navigation& navigation, bool& cancel) override {
-    form_.PageSinkNavigation(navigation, cancel);
-  }
-  // The hidden browser never opens windows of its own.
-  void NewWindow2(std::shared_ptr<Browser>&, bool& cancel) override { cancel = true; }
-  void NavigateComplete2(Browser&, const std::wstring&) override {}
-  void DownloadComplete() override {}
-  void OnQuit() override {}
-  void OnFullScreen(bool) override {}
-  void OnMenuBar(bool) override {}
-  void OnStatusBar(bool) override {}
-  void OnTheaterMode(bool) override {}
-  void OnToolBar(bool) override {}
-
- private:
-  MainForm& form_;
-};
-
 MainForm::MainForm(Process& process, DialogHost& dialogs, float startTime)
     : process_(process),
       platform_(process.platform()),
@@ -53,11 +32,7 @@ MainForm::MainForm(Process& process, DialogHost& dialogs, float startTime)
   testTimer_ = platform_.ui.CreateTimer(1, [this] { TestTimerTick(); });
   pingTimer_->SetEnabled(true);
 
-  pageSinkEvents_ = std::make_unique<PageSinkEvents>(*this);
-  Step([&] { pageSink_ = platform_.browsers.CreateHiddenBrowserControl(); });
-  Step([&] {
-    if (pageSink_) pageSinkConnection_ = pageSink_->Connect(*pageSinkEvents_);
-  });
+  catcher_ = std::make_unique<PageCatcher>(platform_.browsers);
   platform_.hookControl.SetEventSink(this);
   dialogs_.Attach(&process_, this);
 }
@@ -66,7 +41,7 @@ MainForm::~MainForm() {
   dialogs_.Attach(nullptr, nullptr);
   platform_.hookControl.SetEventSink(nullptr);
   browserList_.reset();
-  pageSinkConnection_.reset();
+  catcher_.reset();
   popMenu_.reset();
   trayIcon_.reset();
   if (process_.ownForms().Get(OwnForm::Main) == window_) process_.ownForms().Set(OwnForm::Main, 0);

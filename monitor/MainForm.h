@@ -11,6 +11,7 @@
 #include "browser/BrowserHost.h"
 #include "browser/BrowserList.h"
 #include "browser/DialogRecord.h"
+#include "browser/PageCatcher.h"
 #include "monitor/DialogHost.h"
 #include "monitor/KeyStateInfo.h"
 #include "monitor/StopNotices.h"
@@ -64,8 +65,8 @@ class MainForm final : public BrowserHost, public OmnihookEvents, private SysTra
   Timer& PingTimer() { return *pingTimer_; }
   Timer& BlinkTimer() { return *blinkTimer_; }
   Timer& TestTimer() { return *testTimer_; }
-  CatchMode PendingCatch() const { return catchMode_; }
-  const std::shared_ptr<Browser>& PageSink() const { return pageSink_; }
+  CatchMode PendingCatch() const { return catcher_->Pending(); }
+  const std::shared_ptr<Browser>& PageSink() const { return catcher_->Sink(); }
 
   // The hook control's events.
   void GetTextMsg(std::int32_t& hwnd) override;
@@ -121,8 +122,6 @@ class MainForm final : public BrowserHost, public OmnihookEvents, private SysTra
   void SetDecisionObserver(DecisionObserver* observer) { observer_ = observer; }
 
  private:
-  class PageSinkEvents;
-
   // SysTrayIconEvents
   void Lbuttondown() override;
   void Lbuttonup() override;
@@ -134,7 +133,6 @@ class MainForm final : public BrowserHost, public OmnihookEvents, private SysTra
   void UnloadForm();
   void UnloadHandler();
   void CreateMissingLogFiles();
-  void PageSinkNavigation(Navigation& navigation, bool& cancel);
   bool ResolveClickTarget(Hwnd& target);
   bool IsProtectedWindow(Hwnd target);
   void ShowNotice(const StopReport& report);
@@ -158,11 +156,7 @@ class MainForm final : public BrowserHost, public OmnihookEvents, private SysTra
   std::unique_ptr<Timer> blinkTimer_;
   std::unique_ptr<Timer> testTimer_;
 
-  std::shared_ptr<Browser> pageSink_;
-  std::unique_ptr<PageSinkEvents> pageSinkEvents_;
-  std::unique_ptr<Connection> pageSinkConnection_;
-  CatchMode catchMode_ = CatchMode::None;
-  std::weak_ptr<BrowserMonitor> catchRequester_;
+  std::unique_ptr<PageCatcher> catcher_;
 
   PictureBox trayPicture_;
   PictureHandle enabledImage_ = 0;
