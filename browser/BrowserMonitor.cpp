@@ -37,7 +37,7 @@ void BrowserMonitor::Trace(const std::wstring& what, const std::wstring& why) {
 std::wstring BrowserMonitor::PressText() {
   static constexpr const wchar_t* kKinds[] = {L"nothing",  L"a link",   L"an image-map area",
                                               L"a button", L"an input", L"a server-side image map"};
-  const int kind = ElementKind >= 0 && ElementKind <= 5 ? ElementKind : 0;
+  const auto kind = static_cast<std::size_t>(ElementKind);
   std::wstring text = L"last press: ";
   text += kKinds[kind];
   if (ClickArmed) text += L", armed";
@@ -191,9 +191,9 @@ bool BrowserMonitor::ScriptLinkMatches() {
   Step([&] {
     if (!ActedElement) return;
     UrlUnescaper& unescaper = host_.Unescaper();
-    if (ElementKind == 1 || ElementKind == 2) {
+    if (ElementKind == PressedKind::Link || ElementKind == PressedKind::Area) {
       match = browser_url::UrlCompare(unescaper, LastUrl, ActedElement->Href());
-    } else if (ElementKind == 4) {
+    } else if (ElementKind == PressedKind::Input) {
       const std::shared_ptr<Element> form = FindForm(ActedElement);
       if (form) match = browser_url::UrlCompare(unescaper, LastUrl, form->Action());
     }

@@ -50,15 +50,15 @@ class BrowserMonitor : public std::enable_shared_from_this<BrowserMonitor>, priv
   const std::shared_ptr<Browser>& browser() const { return myIE_; }
 
   // User-action tracking, called by the frame sinks and the element sinks.
-  void BeginClick(bool byKeyboard, FrameSink& sink, std::shared_ptr<Element> element, int kind,
-                  bool enterPressed);
+  void BeginClick(bool byKeyboard, FrameSink& sink, std::shared_ptr<Element> element,
+                  PressedKind kind, bool enterPressed);
   void BeginContextMenu(bool byKeyboard, FrameSink& sink, std::shared_ptr<Element> element,
-                        int kind);
+                        PressedKind kind);
   void ResetClick();
   void ResetAll();
   bool FocusMatches();
   std::shared_ptr<Element> FindForm(const std::shared_ptr<Element>& element);
-  static int ClassifyInput(Element& input);
+  static InputClass ClassifyInput(Element& input);
   static bool IsTextInput(Element& input);
 
   Settings& GetSettings() { return host_.GetSettings(); }
@@ -78,8 +78,8 @@ class BrowserMonitor : public std::enable_shared_from_this<BrowserMonitor>, priv
   bool ByKeyboard = false;
   bool EnterSubmit = false;
   bool MenuArmed = false;
-  int ElementKind = 0;
-  int InputKind = 0;
+  PressedKind ElementKind = PressedKind::None;
+  InputClass InputKind = InputClass::Other;
   std::shared_ptr<Element> ActedElement;
   std::shared_ptr<Document> ActedDocument;
 

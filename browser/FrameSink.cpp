@@ -54,12 +54,12 @@ void FrameSink::OnMouseDown() {
     std::shared_ptr<Element> element = event.srcElement;
     for (int depth = 0; element && depth < kMaxDepth; ++depth) {
       const std::wstring tag = Tag(*element);
-      const int kind = tag == L"a"        ? 1
-                       : tag == L"area"   ? 2
-                       : tag == L"button" ? 3
-                       : tag == L"input"  ? 4
-                                          : 0;
-      if (kind != 0) {
+      const PressedKind kind = tag == L"a"        ? PressedKind::Link
+                               : tag == L"area"   ? PressedKind::Area
+                               : tag == L"button" ? PressedKind::Button
+                               : tag == L"input"  ? PressedKind::Input
+                                                  : PressedKind::None;
+      if (kind != PressedKind::None) {
         Monitor.BeginClick(false, *this, element, kind, false);
         return;
       }
@@ -80,15 +80,17 @@ void FrameSink::OnKeyDown() {
     for (int depth = 0; element && depth < kMaxDepth; ++depth) {
       const std::wstring tag = Tag(*element);
       if (tag == L"a" || tag == L"area") {
-        if (enter) Monitor.BeginClick(true, *this, element, tag == L"a" ? 1 : 2, true);
+        if (enter)
+          Monitor.BeginClick(true, *this, element,
+                             tag == L"a" ? PressedKind::Link : PressedKind::Area, true);
         return;
       }
       if (tag == L"button") {
-        Monitor.BeginClick(true, *this, element, 3, enter);
+        Monitor.BeginClick(true, *this, element, PressedKind::Button, enter);
         return;
       }
       if (tag == L"input") {
-        Monitor.BeginClick(true, *this, element, 4, enter);
+        Monitor.BeginClick(true, *this, element, PressedKind::Input, enter);
         return;
       }
       if (tag == L"body") return;
@@ -106,7 +108,8 @@ bool FrameSink::OnContextMenu() {
       const std::wstring tag = Tag(*element);
       if (tag == L"body" || tag == L"frameset" || tag == L"table") return;
       if (tag == L"a" || tag == L"area") {
-        Monitor.BeginContextMenu(false, *this, element, tag == L"a" ? 1 : 2);
+        Monitor.BeginContextMenu(false, *this, element,
+                                 tag == L"a" ? PressedKind::Link : PressedKind::Area);
         return;
       }
       if (tag == L"button" || tag == L"input") return;

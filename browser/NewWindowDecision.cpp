@@ -3,6 +3,9 @@
 namespace qx {
 namespace {
 
+// A button (or an input of type button) has no address of its own: a window
+// after a press on one cannot be checked against where the press leads, so
+// only a direct click on it counts.
 bool IsButton(const PressFacts& press) {
   return press.element == PressedKind::Button || press.input == InputClass::Button;
 }

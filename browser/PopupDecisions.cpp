@@ -38,10 +38,8 @@ PressFacts BrowserMonitor::Press() const {
   press.pointerLeft = PointerLeft;
   press.enterSubmit = EnterSubmit;
   press.menuArmed = MenuArmed;
-  press.element = ElementKind >= 0 && ElementKind <= 5 ? static_cast<PressedKind>(ElementKind)
-                                                       : PressedKind::None;
-  press.input =
-      InputKind >= 0 && InputKind <= 3 ? static_cast<InputClass>(InputKind) : InputClass::Other;
+  press.element = ElementKind;
+  press.input = InputKind;
   press.scriptNavigation = StartsWithNoCase(LastUrl, L"javascript:");
   return press;
 }
@@ -177,7 +175,8 @@ void BrowserMonitor::VerifyFormSubmission(const Navigation& caught) {
   bool contains = false;
   Step([&] {
     const std::wstring onsubmit = LowerCase(form->OnSubmitText());
-    special = lowered == L"about:blank" && ActedElement && ClassifyInput(*ActedElement) == 2 &&
+    special = lowered == L"about:blank" && ActedElement &&
+              ClassifyInput(*ActedElement) == InputClass::Submit &&
               LowerCase(caught.targetFrameName.value_or(L"")) == LowerCase(form->Target()) &&
               onsubmit != L"null" && !onsubmit.empty();
   });
@@ -202,14 +201,14 @@ void BrowserMonitor::OnCatchVerify(const Navigation& caught) {
   }
   bool open = false;
   switch (ElementKind) {
-    case 1:
-    case 2:
+    case PressedKind::Link:
+    case PressedKind::Area:
       open = CaughtIsPressedLink(LowerCase(url));
       break;
-    case 4:
+    case PressedKind::Input:
       VerifyFormSubmission(caught);
       return;
-    case 5:
+    case PressedKind::ImageMap:
       open = CaughtIsMapTarget(url);
       break;
     default:

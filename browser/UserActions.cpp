@@ -37,7 +37,7 @@ void BrowserMonitor::HookPress(FrameSink& sink, const std::shared_ptr<Element>& 
 }
 
 void BrowserMonitor::BeginClick(bool byKeyboard, FrameSink& sink, std::shared_ptr<Element> element,
-                                int kind, bool enterPressed) {
+                                PressedKind kind, bool enterPressed) {
   if (Suspended) return;
   UnhookAll();
   EnterSubmit = false;
@@ -46,26 +46,27 @@ void BrowserMonitor::BeginClick(bool byKeyboard, FrameSink& sink, std::shared_pt
   MenuArmed = false;
   ClickArmed = true;
   ElementKind = kind;
-  InputKind = 0;
+  InputKind = InputClass::Other;
   ByKeyboard = byKeyboard;
   HookPress(sink, element);
   if (!element) return;
   switch (kind) {
-    case 1:
+    case PressedKind::Link:
       Step([&] { curAElement_ = element->Connect(*linkSink_); });
       break;
-    case 2:
+    case PressedKind::Area:
       Step([&] { curAreaElement_ = element->Connect(*areaSink_); });
       break;
-    case 3:
+    case PressedKind::Button:
       Step([&] { curButtonElement_ = element->Connect(*buttonSink_); });
       break;
-    case 4: {
+    case PressedKind::Input: {
       Step([&] { curInputElement_ = element->Connect(*inputSink_); });
       InputKind = ClassifyInput(*element);
-      if (InputKind == 0) {
+      if (InputKind == InputClass::Other) {
         if (IsTextInput(*element) && enterPressed && ByKeyboard) {
-          InputKind = 2;
+          // Enter in a text field submits its form, as its submit button does.
+          InputKind = InputClass::Submit;
           EnterSubmit = true;
         } else {
           // Presses on other inputs are no user action.
@@ -87,7 +88,7 @@ void BrowserMonitor::BeginClick(bool byKeyboard, FrameSink& sink, std::shared_pt
 }
 
 void BrowserMonitor::BeginContextMenu(bool byKeyboard, FrameSink& sink,
-                                      std::shared_ptr<Element> element, int kind) {
+                                      std::shared_ptr<Element> element, PressedKind kind) {
   if (Suspended) return;
   UnhookAll();
   EnterSubmit = false;
@@ -99,8 +100,8 @@ void BrowserMonitor::BeginContextMenu(bool byKeyboard, FrameSink& sink,
   ByKeyboard = byKeyboard;
   HookPress(sink, element);
   if (!element) return;
-  if (kind == 1) Step([&] { curAElement_ = element->Connect(*linkSink_); });
-  if (kind == 2) Step([&] { curAreaElement_ = element->Connect(*areaSink_); });
+  if (kind == PressedKind::Link) Step([&] { curAElement_ = element->Connect(*linkSink_); });
+  if (kind == PressedKind::Area) Step([&] { curAreaElement_ = element->Connect(*areaSink_); });
 }
 
 void BrowserMonitor::ResetClick() {
@@ -124,10 +125,10 @@ bool BrowserMonitor::FocusMatches() {
     if (!ActedDocument || !ActedElement) return;
     const std::shared_ptr<Element> active = ActedDocument->ActiveElement();
     if (!active) return;
-    if (ElementKind == 1 && LowerCase(active->TagName()) == L"img") {
+    if (ElementKind == PressedKind::Link && LowerCase(active->TagName()) == L"img") {
       const std::shared_ptr<Element> parent = active->ParentElement();
       if (active->IsMap() && parent && parent->DefaultValue() == ActedElement->DefaultValue()) {
-        ElementKind = 5;
+        ElementKind = PressedKind::ImageMap;
         matches = true;
       }
       return;
@@ -155,13 +156,13 @@ std::shared_ptr<Element> BrowserMonitor::FindForm(const std::shared_ptr<Element>
   return form;
 }
 
-int BrowserMonitor::ClassifyInput(Element& input) {
+InputClass BrowserMonitor::ClassifyInput(Element& input) {
   std::wstring type;
   Step([&] { type = LowerCase(input.Type()); });
-  if (type == L"button") return 1;
-  if (type == L"submit") return 2;
-  if (type == L"image") return 3;
-  return 0;
+  if (type == L"button") return InputClass::Button;
+  if (type == L"submit") return InputClass::Submit;
+  if (type == L"image") return InputClass::Image;
+  return InputClass::Other;
 }
 
 bool BrowserMonitor::IsTextInput(Element& input) {
@@ -219,7 +220,7 @@ bool BrowserMonitor::ElementSink::OnDragStart() {
       m_.ClickDone = false;
       break;
     case Kind::Input:
-      if (m_.InputKind == 3) {
+      if (m_.InputKind == InputClass::Image) {
         m_.ResetClick();
         m_.MenuReset();
         m_.ClickDone = false;
@@ -253,7 +254,7 @@ void BrowserMonitor::ElementSink::OnMouseOut() {
       break;
     case Kind::Input:
       if (!m_.curInputElement_) return;
-      if (m_.InputKind == 3) {
+      if (m_.InputKind == InputClass::Image) {
         m_.ResetClick();
         m_.MenuReset();
       } else if (!m_.ByKeyboard) {

@@ -162,7 +162,7 @@ TEST_F(AllowedPages, AVidPageIsNotExaminedAndKeepsItsPress) {
   EXPECT_TRUE(Log().empty());
   // No test and no reset: the press is still there.
   EXPECT_TRUE(monitor->ClickDone);
-  EXPECT_EQ(monitor->ElementKind, 1);
+  EXPECT_EQ(monitor->ElementKind, PressedKind::Link);
 }
 
 TEST_F(AllowedPages, TheSamePressOnABlockedPageIsUsedUpByTheNextWindow) {
