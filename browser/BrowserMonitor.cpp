@@ -5,6 +5,7 @@
 #include "browser/FrameSink.h"
 #include "browser/UrlCompare.h"
 #include "platform/PlatformError.h"
+#include "rules/Website.h"
 #include "settings/Settings.h"
 
 namespace qx {
@@ -172,11 +173,12 @@ bool BrowserMonitor::ContextCommand(const std::wstring& url) {
   const std::wstring prefix = LowerCase(GetSettings().URLPrefix());
   if (tail == L"t" + prefix + L".html") {
     const std::wstring host = browser_url::HostOf(CurrentLocation());
-    host_.AddWebsiteRule(host, GetSettings().BlockByDefault() ? 1 : 2, true);
+    host_.AddWebsiteRule(host, GetSettings().BlockByDefault() ? kAllowPopups : kDisallowPopups,
+                         true);
     return true;
   }
   if (tail == L"b" + prefix + L".html") {
-    host_.AddWebsiteRule(CurrentLocation(), 3, true);
+    host_.AddWebsiteRule(CurrentLocation(), kAlwaysKill, true);
     return true;
   }
   return false;

@@ -69,13 +69,13 @@ void MainForm::LeftButtonUp(std::int32_t& /*x*/, std::int32_t& /*y*/, std::int32
       // Read before the window goes: the report names what was killed.
       HotKeyStopped(target, monitor != nullptr, url, ban);
       if (monitor) {
-        if (ban) Step([&] { process_.websites().Add(url, 3, false); });
+        if (ban) Step([&] { process_.websites().Add(url, kAlwaysKill, false); });
         monitor->Quit();
       } else {
         if (ban) {
           const std::wstring exe = info.WindowExeName(target);
           const std::wstring caption = info.WindowCaption(target);
-          Step([&] { process_.windows().Add(exe, caption, 2); });
+          Step([&] { process_.windows().Add(exe, caption, kCaptionEquals); });
         }
         info.CloseWindow(target);
       }

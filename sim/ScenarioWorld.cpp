@@ -741,35 +741,83 @@ FormModel* ScenarioWorld::Dialog(const std::wstring& name, SimProgram** program)
   return nullptr;
 }
 
-void ScenarioWorld::Ui(ScenarioArgs& a, bool dry) {
-  const std::wstring form = a.Text("FORM");
-  const int verb = a.Choice(
-      "click, check, pick, type, rows, dblclick, key, menu or close",
-      {L"click", L"check", L"pick", L"type", L"rows", L"dblclick", L"key", L"menu", L"close"});
-  constexpr int kKey = 6;
-  constexpr int kClose = 8;
+namespace {
+
+enum class UiVerb { Click, Check, Pick, Type, Rows, DblClick, Key, Menu, Close };
+
+// One "ui FORM VERB ..." step as written.
+struct UiStep {
+  UiVerb verb = UiVerb::Click;
   std::wstring control;
-  if (verb != kKey && verb != kClose) control = a.Text("CONTROL");
   bool on = false;
-  long long number = 0;
+  int number = 0;
   std::wstring text;
   std::vector<int> rows;
-  if (verb == 1) on = a.YesNo();
-  if (verb == 2) number = a.Number("N");
-  if (verb == 3) text = a.Text("TEXT");
-  if (verb == 4) {
-    rows.push_back(static_cast<int>(a.Number("I")));
-    while (a.More())
-      rows.push_back(static_cast<int>(a.Number("I")));
+};
+
+UiStep ParseUi(ScenarioArgs& a) {
+  UiStep step;
+  step.verb = static_cast<UiVerb>(a.Choice(
+      "click, check, pick, type, rows, dblclick, key, menu or close",
+      {L"click", L"check", L"pick", L"type", L"rows", L"dblclick", L"key", L"menu", L"close"}));
+  if (step.verb != UiVerb::Key && step.verb != UiVerb::Close) step.control = a.Text("CONTROL");
+  switch (step.verb) {
+    case UiVerb::Check:
+      step.on = a.YesNo();
+      break;
+    case UiVerb::Pick:
+      step.number = static_cast<int>(a.Number("N"));
+      break;
+    case UiVerb::Type:
+    case UiVerb::Menu:
+      step.text = a.Text(step.verb == UiVerb::Type ? "TEXT" : "KEY");
+      break;
+    case UiVerb::Rows:
+      do {
+        step.rows.push_back(static_cast<int>(a.Number("I")));
+      } while (a.More());
+      break;
+    case UiVerb::Key:
+      step.text = a.Text("KEY");
+      if (step.text != L"f1" && step.text != L"ctrl+tab" && step.text != L"delete") {
+        ScenarioArgs::Fail("bad key \"" + Narrow(step.text) + "\" (f1, ctrl+tab, delete)");
+      }
+      break;
+    default:
+      break;
   }
-  if (verb == 6) {
-    text = a.Text("KEY");
-    if (text != L"f1" && text != L"ctrl+tab" && text != L"delete") {
-      ScenarioArgs::Fail("bad key \"" + Narrow(text) + "\" (f1, ctrl+tab, delete)");
-    }
-  }
-  if (verb == 7) text = a.Text("KEY");
   a.End();
+  return step;
+}
+
+void RunUi(FormModel& dialog, const UiStep& step) {
+  switch (step.verb) {
+    case UiVerb::Click:
+      return dialog.Click(step.control);
+    case UiVerb::Check:
+      return dialog.Check(step.control, step.on);
+    case UiVerb::Pick:
+      return dialog.Pick(step.control, step.number);
+    case UiVerb::Type:
+      return dialog.Type(step.control, step.text);
+    case UiVerb::Rows:
+      return dialog.SelectRows(step.control, step.rows);
+    case UiVerb::DblClick:
+      return dialog.DblClick(step.control);
+    case UiVerb::Key:
+      return dialog.Key(step.text);
+    case UiVerb::Close:
+      return dialog.CloseBox();
+    case UiVerb::Menu:
+      return dialog.RowMenu(step.control);
+  }
+}
+
+}  // namespace
+
+void ScenarioWorld::Ui(ScenarioArgs& a, bool dry) {
+  const std::wstring form = a.Text("FORM");
+  const UiStep step = ParseUi(a);
   if (dry) return;
   SimProgram* program = nullptr;
   FormModel* dialog = Dialog(form, &program);
@@ -782,41 +830,13 @@ void ScenarioWorld::Ui(ScenarioArgs& a, bool dry) {
           "a modal dialog (" + Narrow(modal->Caption()) + ") in front of it");
     return;
   }
-  if (verb == 7) desktop_.menus().QueueChoice(text);
   // A choice queued for a menu that the program shows later (after the
-  // dialog this step closes) stays queued.
-  const bool ownChoice = verb == 7;
+  // dialog this step closes) stays queued; the row menu's own is dropped.
+  const bool ownChoice = step.verb == UiVerb::Menu;
+  if (ownChoice) desktop_.menus().QueueChoice(step.text);
   program->Run([&] {
     try {
-      switch (verb) {
-        case 0:
-          dialog->Click(control);
-          break;
-        case 1:
-          dialog->Check(control, on);
-          break;
-        case 2:
-          dialog->Pick(control, static_cast<int>(number));
-          break;
-        case 3:
-          dialog->Type(control, text);
-          break;
-        case 4:
-          dialog->SelectRows(control, rows);
-          break;
-        case 5:
-          dialog->DblClick(control);
-          break;
-        case kKey:
-          dialog->Key(text);
-          break;
-        case kClose:
-          dialog->CloseBox();
-          break;
-        default:
-          dialog->RowMenu(control);
-          break;
-      }
+      RunUi(*dialog, step);
     } catch (const UiError& e) {
       Check(false, "the dialog to take the step", e.what());
     }
