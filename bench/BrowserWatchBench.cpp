@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "base/Text.h"
-#include "monitor/Process.h"
+#include "context/Process.h"
 #include "sim/SimBrowsers.h"
 #include "sim/SimDesktop.h"
 #include "sim/SimProgram.h"

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "bench/EasyList.h"
-#include "monitor/Process.h"
+#include "context/Process.h"
 #include "rules/FilterList.h"
 #include "rules/RuleListImport.h"
 #include "sim/SimDesktop.h"

@@ -13,7 +13,7 @@
 #include "base/ByteCodec.h"
 #include "base/Text.h"
 #include "bench/EasyList.h"
-#include "monitor/Process.h"
+#include "context/Process.h"
 #include "rules/RuleListImport.h"
 #include "rules/WebsiteFiles.h"
 #include "rules/WebsiteUrl.h"

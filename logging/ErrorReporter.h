@@ -7,7 +7,7 @@
 
 #include "logging/ErrorLogger.h"
 #include "logging/pError.h"
-#include "monitor/OwnFormWindows.h"
+#include "platform/OwnFormWindows.h"
 #include "platform/Platform.h"
 #include "ui/ErrorForm.h"
 

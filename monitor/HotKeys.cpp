@@ -2,8 +2,8 @@
 // key that suspends blocking while it is held.
 
 #include "base/Text.h"
+#include "context/Process.h"
 #include "monitor/MainForm.h"
-#include "monitor/Process.h"
 #include "platform/PlatformError.h"
 
 namespace qx {

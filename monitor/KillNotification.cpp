@@ -1,8 +1,8 @@
 // Counting each kill, the light bulb and the sound; the monitor's timers;
 // the catch the browser watch arms.
 
+#include "context/Process.h"
 #include "monitor/MainForm.h"
-#include "monitor/Process.h"
 #include "monitor/StartupModule.h"
 #include "platform/PlatformError.h"
 

@@ -5,8 +5,8 @@
 
 #include "platform/InstanceName.h"
 
+#include "context/Process.h"
 #include "monitor/MenuScripts.h"
-#include "monitor/Process.h"
 #include "monitor/StartupModule.h"
 #include "platform/PlatformError.h"
 
@@ -34,7 +34,8 @@ MainForm::MainForm(Process& process, DialogHost& dialogs, float startTime)
 
   catcher_ = std::make_unique<PageCatcher>(platform_.browsers);
   platform_.hookControl.SetEventSink(this);
-  dialogs_.Attach(&process_, this);
+  BrowserHolds& holds = *this;
+  dialogs_.Attach(&process_, &holds);
 }
 
 MainForm::~MainForm() {

@@ -12,12 +12,12 @@
 #include "browser/BrowserList.h"
 #include "browser/DialogRecord.h"
 #include "browser/PageCatcher.h"
-#include "monitor/DialogHost.h"
 #include "monitor/KeyStateInfo.h"
 #include "monitor/StopNotices.h"
 #include "monitor/SysTrayIcon.h"
 #include "platform/HookControl.h"
 #include "platform/Platform.h"
+#include "ui/DialogHost.h"
 #include "ui/InputBoxForm.h"
 
 namespace qx {
@@ -30,7 +30,10 @@ inline constexpr std::uint32_t kAutoClosePingInterval = 10000;
 inline constexpr std::uint32_t kBlinkInterval = 3000;
 inline constexpr int kDialogRingSize = 21;
 
-class MainForm final : public BrowserHost, public OmnihookEvents, private SysTrayIconEvents {
+class MainForm final : public BrowserHost,
+                       public OmnihookEvents,
+                       public BrowserHolds,
+                       private SysTrayIconEvents {
  public:
   // startTime: seconds since midnight when the program started.
   MainForm(Process& process, DialogHost& dialogs, float startTime);
@@ -97,6 +100,8 @@ class MainForm final : public BrowserHost, public OmnihookEvents, private SysTra
 
   // Created on first use.
   BrowserList& Browsers();
+  // BrowserHolds: the options changed.
+  void ReapplyHolds() override { Browsers().ReapplyHolds(); }
   int DialogAllowCounter() const { return dialogAllowCounter_; }
   const std::array<DialogRecord, kDialogRingSize>& DialogRing() const { return dialogRing_; }
 

@@ -3,8 +3,8 @@
 // stop from either.
 
 #include "base/Text.h"
+#include "context/Process.h"
 #include "monitor/MainForm.h"
-#include "monitor/Process.h"
 #include "monitor/StartupModule.h"
 #include "platform/PlatformError.h"
 

@@ -1,33 +1,11 @@
 #include "monitor/StartupModule.h"
 
-#include "platform/PlatformError.h"
-
-namespace qx {
-
-bool FileHasData(FileSystem& files, std::wstring_view path) {
-  bool has = false;
-  Step([&] { has = files.Exists(path) && files.Size(path) >= 1; });
-  return has;
-}
-
-void OpenDocument(Shell& shell, std::wstring_view target) {
-  Step([&] { shell.Open(target); });
-}
-
-void ShowHelpTopic(Shell& shell, const FileSystem& files, std::wstring_view topic) {
-  std::wstring location = files.ProgramFolder();
-  location += L"\\quellix.chm::/";
-  location += topic;
-  Step([&] { shell.ShowHelp(location); });
-}
-
-}  // namespace qx
-
 #include "base/Text.h"
+#include "context/Process.h"
 #include "monitor/DataFolder.h"
-#include "monitor/DialogHost.h"
 #include "monitor/MainForm.h"
-#include "monitor/Process.h"
+#include "platform/PlatformError.h"
+#include "ui/DialogHost.h"
 
 namespace qx {
 namespace {

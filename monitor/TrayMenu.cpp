@@ -2,8 +2,8 @@
 // administrator password.
 
 #include "base/Text.h"
+#include "context/Process.h"
 #include "monitor/MainForm.h"
-#include "monitor/Process.h"
 #include "monitor/StartupModule.h"
 #include "platform/PlatformError.h"
 

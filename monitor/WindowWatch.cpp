@@ -3,8 +3,8 @@
 
 #include "base/Text.h"
 #include "browser/NewWindowDecision.h"
+#include "context/Process.h"
 #include "monitor/MainForm.h"
-#include "monitor/Process.h"
 #include "platform/PlatformError.h"
 
 namespace qx {

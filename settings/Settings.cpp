@@ -1,8 +1,8 @@
 #include "settings/Settings.h"
 
 #include "base/Text.h"
-#include "monitor/RegistryHelpers.h"
 #include "platform/PlatformError.h"
+#include "platform/RegistryHelpers.h"
 
 namespace qx {
 namespace {

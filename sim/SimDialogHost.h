@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "monitor/DialogHost.h"
+#include "ui/DialogHost.h"
 
 namespace qx::sim {
 
@@ -23,8 +23,8 @@ class SimDialogHost final : public DialogHost {
   // also written (the scenario's record across program processes).
   explicit SimDialogHost(DialogHost* inner = nullptr, std::vector<DialogRequest>* log = nullptr)
       : inner_(inner), log_(log) {}
-  void Attach(Process* process, MainForm* form) override {
-    if (inner_) inner_->Attach(process, form);
+  void Attach(Process* process, BrowserHolds* holds) override {
+    if (inner_) inner_->Attach(process, holds);
   }
   void ShowOptions(int page) override {
     optionsShown.push_back(page);

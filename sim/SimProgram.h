@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "context/Process.h"
 #include "hookctl/OmnihookControl.h"
 #include "monitor/MainForm.h"
-#include "monitor/Process.h"
 #include "monitor/StartupModule.h"
 #include "sim/SimDesktop.h"
 #include "sim/SimDialogHost.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "monitor/OwnFormWindows.h"
+#include "platform/OwnFormWindows.h"
 #include "platform/Platform.h"
 #include "ui/FormModel.h"
 

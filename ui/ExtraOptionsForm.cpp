@@ -1,6 +1,6 @@
 #include "ui/ExtraOptionsForm.h"
 
-#include "monitor/Process.h"
+#include "context/Process.h"
 
 namespace qx {
 

@@ -1,7 +1,6 @@
 #include "ui/FormHost.h"
 
-#include "monitor/MainForm.h"
-#include "monitor/Process.h"
+#include "context/Process.h"
 
 namespace qx {
 
@@ -14,7 +13,7 @@ FormHost::~FormHost() {
   if (ownProcess_) ownProcess_->Abandon();
 }
 
-void FormHost::Attach(Process* process, MainForm* form) {
+void FormHost::Attach(Process* process, BrowserHolds* holds) {
   if (process != process_) {
     // The dialogs belong to the process they were made for.
     options_.reset();
@@ -23,7 +22,7 @@ void FormHost::Attach(Process* process, MainForm* form) {
     if (!ownProcess_) extraOptions_.reset();
   }
   process_ = process;
-  form_ = form;
+  holds_ = holds;
 }
 
 Process& FormHost::CurrentProcess() {
@@ -69,7 +68,7 @@ WindowRuleForm& FormHost::WindowRule() {
 }
 
 void FormHost::ReapplyHolds() {
-  if (form_ != nullptr) form_->Browsers().ReapplyHolds();
+  if (holds_ != nullptr) holds_->ReapplyHolds();
 }
 
 FormModel* FormHost::Loaded(std::wstring_view name) {

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string_view>
 
-#include "monitor/DialogHost.h"
 #include "platform/FileOpenDialog.h"
 #include "platform/Platform.h"
+#include "ui/DialogHost.h"
 #include "ui/ExtraOptionsForm.h"
 #include "ui/OptionsForm.h"
 #include "ui/WebsiteRuleForm.h"
@@ -22,7 +22,7 @@ class FormHost final : public DialogHost, private OptionsFormHost {
   FormHost(const FormHost&) = delete;
   FormHost& operator=(const FormHost&) = delete;
 
-  void Attach(Process* process, MainForm* form) override;
+  void Attach(Process* process, BrowserHolds* holds) override;
   void ShowOptions(int page) override;
   void ShowExtraOptionsModal() override;
   void UnloadAll() override;
@@ -44,7 +44,7 @@ class FormHost final : public DialogHost, private OptionsFormHost {
   Platform& platform_;
   FileOpenDialog& fileOpen_;
   Process* process_ = nullptr;
-  MainForm* form_ = nullptr;
+  BrowserHolds* holds_ = nullptr;
   // A process of its own for the troubleshooting dialog when no main form
   // runs (the "options" switch while another instance runs).
   std::unique_ptr<Process> ownProcess_;

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "monitor/OwnFormWindows.h"
+#include "platform/OwnFormWindows.h"
 #include "platform/Platform.h"
 #include "ui/FormModel.h"
 

@@ -1,9 +1,9 @@
 #include "ui/OptionsForm.h"
 
 #include "base/Text.h"
+#include "context/Process.h"
 #include "logging/pError.h"
-#include "monitor/Process.h"
-#include "monitor/StartupModule.h"
+#include "platform/ShellActions.h"
 #include "ui/WebsiteRuleForm.h"
 #include "ui/WindowRuleForm.h"
 

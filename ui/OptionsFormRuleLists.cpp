@@ -4,8 +4,8 @@
 
 #include <new>
 
+#include "context/Process.h"
 #include "logging/pError.h"
-#include "monitor/Process.h"
 #include "rules/RuleListExport.h"
 #include "rules/RuleListImport.h"
 #include "ui/OptionsForm.h"

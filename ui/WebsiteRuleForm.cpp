@@ -1,7 +1,7 @@
 #include "ui/WebsiteRuleForm.h"
 
 #include "base/Text.h"
-#include "monitor/Process.h"
+#include "context/Process.h"
 
 namespace qx {
 namespace {

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "browser/BrowserList.h"
+#include "context/Process.h"
 #include "logging/LogEntry.h"
-#include "monitor/Process.h"
 #include "sim/SimBrowsers.h"
 #include "sim/SimProgram.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/Text.h"
-#include "monitor/Process.h"
+#include "context/Process.h"
 #include "sim/SimDesktop.h"
 
 namespace qx {

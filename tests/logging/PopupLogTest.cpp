@@ -6,9 +6,9 @@
 
 #include "LogTestSupport.h"
 #include "base/Text.h"
+#include "context/Process.h"
 #include "logging/LogFileReader.h"
 #include "logging/PopupLog.h"
-#include "monitor/Process.h"
 #include "platform/PlatformError.h"
 #include "sim/SimDesktop.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "monitor/RegistryHelpers.h"
 #include "monitor/StartupModule.h"
+#include "platform/RegistryHelpers.h"
 #include "sim/SimDesktop.h"
 
 namespace qx {

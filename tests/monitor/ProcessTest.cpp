@@ -1,4 +1,4 @@
-#include "monitor/Process.h"
+#include "context/Process.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "monitor/WindowInfo.h"
+#include "context/WindowInfo.h"
 
 #include <gtest/gtest.h>
 

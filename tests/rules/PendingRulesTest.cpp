@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "monitor/Process.h"
+#include "context/Process.h"
 #include "rules/PendingRules.h"
 #include "rules/WebsiteFiles.h"
 #include "sim/SimDesktop.h"

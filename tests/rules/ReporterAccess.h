@@ -2,7 +2,7 @@
 // The process's error reporter for rule objects that tests make themselves,
 // reached on demand as the process context itself passes it.
 
-#include "monitor/Process.h"
+#include "context/Process.h"
 
 namespace qx {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/Text.h"
-#include "monitor/Process.h"
+#include "context/Process.h"
 #include "rules/FilterList.h"
 #include "rules/RuleListExport.h"
 #include "rules/RuleListImport.h"

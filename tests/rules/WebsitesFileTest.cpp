@@ -10,7 +10,7 @@
 
 #include "base/ByteCodec.h"
 #include "base/Text.h"
-#include "monitor/Process.h"
+#include "context/Process.h"
 #include "rules/ReporterAccess.h"
 #include "rules/WebsiteFiles.h"
 #include "rules/WebsiteUrl.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/Text.h"
-#include "monitor/Process.h"
+#include "context/Process.h"
 #include "rules/ReferenceRules.h"
 #include "rules/ReporterAccess.h"
 #include "sim/SimDesktop.h"

@@ -8,7 +8,7 @@
 
 #include "base/ByteCodec.h"
 #include "base/Text.h"
-#include "monitor/Process.h"
+#include "context/Process.h"
 #include "sim/SimDesktop.h"
 
 namespace qx {

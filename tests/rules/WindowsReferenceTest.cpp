@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/Text.h"
-#include "monitor/Process.h"
+#include "context/Process.h"
 #include "rules/ReferenceRules.h"
 #include "sim/SimDesktop.h"
 

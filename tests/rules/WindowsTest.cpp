@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "base/Text.h"
-#include "monitor/Process.h"
+#include "context/Process.h"
 #include "sim/SimDesktop.h"
 
 namespace qx {

@@ -6,8 +6,8 @@
 #include <regex>
 
 #include "base/Text.h"
-#include "monitor/RegistryHelpers.h"
 #include "platform/PlatformError.h"
+#include "platform/RegistryHelpers.h"
 #include "sim/SimDesktop.h"
 
 namespace qx {

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "base/Text.h"
-#include "monitor/Process.h"
+#include "context/Process.h"
 #include "sim/SimProgram.h"
 #include "ui/ErrorForm.h"
 

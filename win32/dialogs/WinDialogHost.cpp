@@ -27,8 +27,8 @@ WinDialogHost::~WinDialogHost() {
   dropped_.clear();
 }
 
-void WinDialogHost::Attach(Process* process, MainForm* form) {
-  forms_.Attach(process, form);
+void WinDialogHost::Attach(Process* process, BrowserHolds* holds) {
+  forms_.Attach(process, holds);
   Sync();
 }
 

@@ -23,7 +23,7 @@ class WinDialogHost final : public DialogHost {
   WinDialogHost(const WinDialogHost&) = delete;
   WinDialogHost& operator=(const WinDialogHost&) = delete;
 
-  void Attach(Process* process, MainForm* form) override;
+  void Attach(Process* process, BrowserHolds* holds) override;
   void ShowOptions(int page) override;
   void ShowExtraOptionsModal() override;
   void UnloadAll() override;

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string_view>
 
+#include "context/Process.h"
 #include "monitor/MainForm.h"
-#include "monitor/Process.h"
 #include "ui/FormHost.h"
 #include "win32/browser/BrowserPorts.h"
 #include "win32/browser/CallFilter.h"

@@ -13,11 +13,11 @@
 
 #include "base/AnsiCodec.h"
 #include "base/Text.h"
-#include "monitor/DialogHost.h"
+#include "context/Process.h"
 #include "monitor/MainForm.h"
-#include "monitor/Process.h"
 #include "monitor/StartupModule.h"
 #include "platform/Platform.h"
+#include "ui/DialogHost.h"
 #include "ui/FormModel.h"
 #include "win32/ports/WinUrlUnescaper.h"
 

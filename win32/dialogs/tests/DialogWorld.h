@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "monitor/Process.h"
+#include "context/Process.h"
 #include "ui/FormHost.h"
 #include "win32/browser/tests/TestWorld.h"
 #include "win32/dialogs/WinDialogHost.h"

@@ -5,13 +5,13 @@
 
 #include <memory>
 
+#include "context/WindowInfo.h"
 #include "logging/ErrorLogger.h"
 #include "logging/ErrorReporter.h"
 #include "logging/PopupLog.h"
-#include "monitor/OwnFormWindows.h"
-#include "monitor/RegistryHelpers.h"
-#include "monitor/WindowInfo.h"
+#include "platform/OwnFormWindows.h"
 #include "platform/Platform.h"
+#include "platform/RegistryHelpers.h"
 #include "rules/Websites.h"
 #include "rules/Windows.h"
 #include "settings/Settings.h"

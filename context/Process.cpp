@@ -1,4 +1,4 @@
-#include "monitor/Process.h"
+#include "context/Process.h"
 
 #include "platform/PlatformError.h"
 #include "rules/PendingRules.h"

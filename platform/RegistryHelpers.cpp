@@ -1,4 +1,4 @@
-#include "monitor/RegistryHelpers.h"
+#include "platform/RegistryHelpers.h"
 
 #include <cmath>
 

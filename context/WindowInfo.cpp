@@ -1,4 +1,4 @@
-#include "monitor/WindowInfo.h"
+#include "context/WindowInfo.h"
 
 #include "base/Text.h"
 #include "platform/PlatformError.h"

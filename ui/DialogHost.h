@@ -3,15 +3,22 @@
 
 namespace qx {
 
-class MainForm;
 class Process;
+
+// What the dialogs ask of the running monitor: the browsers' holds applied
+// again after the options changed.
+class BrowserHolds {
+ public:
+  virtual ~BrowserHolds() = default;
+  virtual void ReapplyHolds() = 0;
+};
 
 class DialogHost {
  public:
   virtual ~DialogHost() = default;
-  // The main form and its process context come (both set) and go (both
-  // none); the dialogs work on them.
-  virtual void Attach(Process* /*process*/, MainForm* /*form*/) {}
+  // The main form's process context and its browsers come (both set) and
+  // go (both none); the dialogs work on them.
+  virtual void Attach(Process* /*process*/, BrowserHolds* /*holds*/) {}
   // The options dialog, not modal. page 0: on the page it shows; otherwise
   // that page (from 1) is selected first.
   virtual void ShowOptions(int page) = 0;
