@@ -495,40 +495,130 @@ void ScenarioWorld::ExpectPlace(ScenarioArgs& a, bool dry) {
   Check(got == want, want, got);
 }
 
+namespace {
+
+enum class UiQuery { Checked, Enabled, Visible, Text, Position, Rows, Row };
+
+// One "expect ui FORM "CONTROL" WHAT ..." as written.
+struct UiExpectation {
+  UiQuery what = UiQuery::Checked;
+  bool flag = false;
+  long long number = 0;
+  std::wstring text;
+  std::vector<std::wstring> columns;
+};
+
+UiExpectation ParseUiExpectation(ScenarioArgs& a) {
+  UiExpectation e;
+  e.what = static_cast<UiQuery>(
+      a.Choice("checked, enabled, visible, text, position, rows or row",
+               {L"checked", L"enabled", L"visible", L"text", L"position", L"rows", L"row"}));
+  switch (e.what) {
+    case UiQuery::Checked:
+    case UiQuery::Enabled:
+    case UiQuery::Visible:
+      e.flag = a.YesNo();
+      break;
+    case UiQuery::Text:
+      e.text = a.Text("TEXT");
+      break;
+    case UiQuery::Position:
+    case UiQuery::Rows:
+      e.number = a.Number("N");
+      break;
+    case UiQuery::Row:
+      e.number = a.Number("I");
+      e.columns.push_back(a.Text("COL1"));
+      while (a.More())
+        e.columns.push_back(a.Text("COL"));
+      break;
+  }
+  a.End();
+  return e;
+}
+
+// What the user reads in the control: a caption, a text box's text, or a
+// combo box's shown item.
+std::wstring ShownText(const Control& c) {
+  if (c.kind == ControlKind::TextBox) return c.text;
+  if (c.kind != ControlKind::ComboBox) return c.ShownCaption();
+  return c.position >= 0 && c.position < static_cast<int>(c.items.size())
+             ? c.items[static_cast<std::size_t>(c.position)]
+             : L"";
+}
+
+struct Verdict {
+  bool ok;
+  std::string want;
+  std::string got;
+};
+
+Verdict RowVerdict(const Control& c, const UiExpectation& e) {
+  if (e.number < 1 || e.number > static_cast<long long>(c.rows.size())) {
+    return {false, "a row " + N(e.number), N(static_cast<long long>(c.rows.size())) + " rows"};
+  }
+  const ListRow& row = c.rows[static_cast<std::size_t>(e.number - 1)];
+  Verdict v{true, "row " + N(e.number) + " ", ""};
+  for (std::size_t i = 0; i < e.columns.size(); ++i) {
+    const std::wstring cell = i < row.texts.size() ? row.texts[i] : L"";
+    v.ok = v.ok && (e.columns[i] == L"*" || e.columns[i] == cell);
+    v.want += (i ? " " : "") + Q(e.columns[i]);
+    v.got += (i ? " " : "") + Q(cell);
+  }
+  return v;
+}
+
+Verdict FlagVerdict(const char* name, bool want, bool got) {
+  return {want == got, std::string(name) + " " + YesNo(want), std::string(name) + " " + YesNo(got)};
+}
+
+Verdict UiVerdict(const Control& c, const UiExpectation& e) {
+  switch (e.what) {
+    case UiQuery::Checked:
+      return FlagVerdict("checked", e.flag, c.checked);
+    case UiQuery::Enabled:
+      return FlagVerdict("enabled", e.flag, c.enabled);
+    case UiQuery::Visible:
+      return FlagVerdict("visible", e.flag, c.visible);
+    case UiQuery::Text: {
+      const std::wstring shown = ShownText(c);
+      return {shown == e.text, "text " + Q(e.text), "text " + Q(shown)};
+    }
+    case UiQuery::Position:
+      return {c.position == e.number, "position " + N(e.number), "position " + N(c.position)};
+    case UiQuery::Rows: {
+      const auto count = static_cast<long long>(c.rows.size());
+      return {count == e.number, "rows " + N(e.number), "rows " + N(count)};
+    }
+    case UiQuery::Row:
+      break;
+  }
+  return RowVerdict(c, e);
+}
+
+}  // namespace
+
+void ScenarioWorld::ExpectUiOpen(const std::wstring& form, bool open) {
+  bool loaded = false;
+  bool shown = false;
+  if (FormModel* dialog = Dialog(form)) {
+    loaded = true;
+    shown = dialog->Shown();
+  }
+  const std::string got = shown ? "open" : loaded ? "loaded but hidden" : "closed";
+  Check(open ? shown : !loaded, open ? "open" : "closed", got);
+}
+
 void ScenarioWorld::ExpectUi(ScenarioArgs& a, bool dry) {
   const std::wstring form = a.Text("FORM");
   if (!a.NextIsQuoted()) {
     const bool open = a.Choice("open, closed or \"CONTROL\"", {L"open", L"closed"}) == 0;
     a.End();
-    if (dry) return;
-    bool loaded = false;
-    bool shown = false;
-    if (FormModel* dialog = Dialog(form)) {
-      loaded = true;
-      shown = dialog->Shown();
-    }
-    const std::string got = shown ? "open" : loaded ? "loaded but hidden" : "closed";
-    Check(open ? shown : !loaded, open ? "open" : "closed", got);
+    if (!dry) ExpectUiOpen(form, open);
     return;
   }
   const std::wstring control = a.Text("CONTROL");
-  const int what =
-      a.Choice("checked, enabled, visible, text, position, rows or row",
-               {L"checked", L"enabled", L"visible", L"text", L"position", L"rows", L"row"});
-  bool flag = false;
-  long long number = 0;
-  std::wstring text;
-  std::vector<std::wstring> columns;
-  if (what <= 2) flag = a.YesNo();
-  if (what == 3) text = a.Text("TEXT");
-  if (what == 4 || what == 5) number = a.Number("N");
-  if (what == 6) {
-    number = a.Number("I");
-    columns.push_back(a.Text("COL1"));
-    while (a.More())
-      columns.push_back(a.Text("COL"));
-  }
-  a.End();
+  const UiExpectation expectation = ParseUiExpectation(a);
   if (dry) return;
   FormModel* dialog = Dialog(form);
   if (dialog == nullptr) {
@@ -540,54 +630,8 @@ void ScenarioWorld::ExpectUi(ScenarioArgs& a, bool dry) {
     Check(false, "a control " + Q(control), "none");
     return;
   }
-  switch (what) {
-    case 0:
-      Check(c->checked == flag, "checked " + YesNo(flag), "checked " + YesNo(c->checked));
-      break;
-    case 1:
-      Check(c->enabled == flag, "enabled " + YesNo(flag), "enabled " + YesNo(c->enabled));
-      break;
-    case 2:
-      Check(c->visible == flag, "visible " + YesNo(flag), "visible " + YesNo(c->visible));
-      break;
-    case 3: {
-      std::wstring shown = c->ShownCaption();
-      if (c->kind == ControlKind::TextBox) shown = c->text;
-      if (c->kind == ControlKind::ComboBox) {
-        shown = c->position >= 0 && c->position < static_cast<int>(c->items.size())
-                    ? c->items[static_cast<std::size_t>(c->position)]
-                    : L"";
-      }
-      Check(shown == text, "text " + Q(text), "text " + Q(shown));
-      break;
-    }
-    case 4:
-      Check(c->position == number, "position " + N(number), "position " + N(c->position));
-      break;
-    case 5: {
-      const auto count = static_cast<long long>(c->rows.size());
-      Check(count == number, "rows " + N(number), "rows " + N(count));
-      break;
-    }
-    default: {
-      if (number < 1 || number > static_cast<long long>(c->rows.size())) {
-        Check(false, "a row " + N(number), N(static_cast<long long>(c->rows.size())) + " rows");
-        break;
-      }
-      const ListRow& row = c->rows[static_cast<std::size_t>(number - 1)];
-      std::string want;
-      std::string got;
-      bool ok = true;
-      for (std::size_t i = 0; i < columns.size(); ++i) {
-        const std::wstring cell = i < row.texts.size() ? row.texts[i] : L"";
-        ok = ok && (columns[i] == L"*" || columns[i] == cell);
-        want += (i ? " " : "") + Q(columns[i]);
-        got += (i ? " " : "") + Q(cell);
-      }
-      Check(ok, "row " + N(number) + " " + want, got);
-      break;
-    }
-  }
+  const Verdict v = UiVerdict(*c, expectation);
+  Check(v.ok, v.want, v.got);
 }
 
 // --- Expectations added beside the contract's ------------------------------

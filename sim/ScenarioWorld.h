@@ -124,6 +124,7 @@ class ScenarioWorld : private DecisionObserver, private ModalDriver {
   void ExpectChrome(ScenarioArgs& a, bool dry);
   void ExpectPlace(ScenarioArgs& a, bool dry);
   void ExpectUi(ScenarioArgs& a, bool dry);
+  void ExpectUiOpen(const std::wstring& form, bool open);
   void ExpectProcesses(ScenarioArgs& a, bool dry);
   void ExpectDialog(ScenarioArgs& a, bool dry);
   void ExpectHelp(ScenarioArgs& a, bool dry);
