@@ -37,59 +37,53 @@ PhraseMatcher::PhraseMatcher(const std::vector<std::wstring_view>& phrases,
   }
 }
 
-void PhraseMatcher::BuildTrie(const std::vector<std::wstring_view>& phrases) {
-  // The trie first, numbered as its nodes come; then numbered again breadth
-  // first, so that the shallow nodes every search passes through lie
-  // together, and each node comes after the node it falls back to.
-  struct Edge {
-    std::uint32_t depth;
-    std::uint32_t parent;
-    wchar_t c;
-    std::uint32_t child;
-  };
-  std::vector<Edge> trie;
-  std::vector<bool> ends(1, false);
-  std::vector<wchar_t> chars;
-  {
-    FlatIndex<std::uint32_t> firstEdges;
-    for (const std::wstring_view phrase : phrases) {
-      std::uint32_t node = 0;
-      std::uint32_t depth = 0;
-      for (const wchar_t c : phrase) {
-        ++depth;
-        const std::uint64_t hash = EdgeHash(node, c);
-        if (const std::uint32_t* next = firstEdges.Find(hash, [](std::uint32_t) { return true; })) {
-          node = *next;
-          continue;
-        }
-        const auto child = static_cast<std::uint32_t>(ends.size());
-        ends.push_back(false);
-        firstEdges.Insert(hash, child);
-        trie.push_back({depth, node, c, child});
-        chars.push_back(c);
-        node = child;
+PhraseMatcher::RawTrie PhraseMatcher::CollectTrie(const std::vector<std::wstring_view>& phrases) {
+  RawTrie raw;
+  raw.ends.push_back(false);
+  FlatIndex<std::uint32_t> firstEdges;
+  for (const std::wstring_view phrase : phrases) {
+    std::uint32_t node = 0;
+    std::uint32_t depth = 0;
+    for (const wchar_t c : phrase) {
+      ++depth;
+      const std::uint64_t hash = EdgeHash(node, c);
+      if (const std::uint32_t* next = firstEdges.Find(hash, [](std::uint32_t) { return true; })) {
+        node = *next;
+        continue;
       }
-      ends[node] = true;
+      const auto child = static_cast<std::uint32_t>(raw.ends.size());
+      raw.ends.push_back(false);
+      firstEdges.Insert(hash, child);
+      raw.edges.push_back({depth, node, c, child});
+      raw.chars.push_back(c);
+      node = child;
     }
+    raw.ends[node] = true;
   }
-  std::stable_sort(trie.begin(), trie.end(),
-                   [](const Edge& a, const Edge& b) { return a.depth < b.depth; });
-  std::vector<std::uint32_t> renumbered(ends.size(), 0);
-  for (std::uint32_t i = 0; i < trie.size(); ++i)
-    renumbered[trie[i].child] = i + 1;
-  nodes_.assign(ends.size(), Node{});
-  nodes_[0].match = ends[0];
-  for (Edge& e : trie) {
-    nodes_[renumbered[e.child]].match = ends[e.child];
+  return raw;
+}
+
+void PhraseMatcher::LayOut(RawTrie& raw) {
+  std::stable_sort(raw.edges.begin(), raw.edges.end(),
+                   [](const TrieEdge& a, const TrieEdge& b) { return a.depth < b.depth; });
+  std::vector<std::uint32_t> renumbered(raw.ends.size(), 0);
+  for (std::uint32_t i = 0; i < raw.edges.size(); ++i)
+    renumbered[raw.edges[i].child] = i + 1;
+  nodes_.assign(raw.ends.size(), Node{});
+  nodes_[0].match = raw.ends[0];
+  for (TrieEdge& e : raw.edges) {
+    nodes_[renumbered[e.child]].match = raw.ends[e.child];
     e.parent = renumbered[e.parent];
     e.child = renumbered[e.child];
     nodes_[e.parent].childMask |= MaskBit(e.c);
     edges_.Insert(EdgeHash(e.parent, e.c), e.child);
   }
+}
 
-  // Fall-back links shallowest first: a node's link and its target's match
-  // flag are final before any deeper node needs them.
-  for (const Edge& e : trie) {
+void PhraseMatcher::LinkFallbacks(const std::vector<TrieEdge>& edges) {
+  // Shallowest first: a node's link and its target's match flag are final
+  // before any deeper node needs them.
+  for (const TrieEdge& e : edges) {
     std::uint32_t fail = 0;
     if (e.parent != 0) {
       for (std::uint32_t back = nodes_[e.parent].fail;; back = nodes_[back].fail) {
@@ -104,7 +98,9 @@ void PhraseMatcher::BuildTrie(const std::vector<std::wstring_view>& phrases) {
     nodes_[e.child].fail = fail;
     nodes_[e.child].match = nodes_[e.child].match || nodes_[fail].match;
   }
+}
 
+void PhraseMatcher::ClassifyChars(std::vector<wchar_t> chars) {
   std::sort(chars.begin(), chars.end());
   chars.erase(std::unique(chars.begin(), chars.end()), chars.end());
   classes_ = static_cast<std::uint32_t>(chars.size());
@@ -117,6 +113,16 @@ void PhraseMatcher::BuildTrie(const std::vector<std::wstring_view>& phrases) {
       otherClasses_.emplace_back(chars[k], cls);
     }
   }
+}
+
+void PhraseMatcher::BuildTrie(const std::vector<std::wstring_view>& phrases) {
+  // The trie first, numbered as its nodes come; then numbered again breadth
+  // first, so that the shallow nodes every search passes through lie
+  // together, and each node comes after the node it falls back to.
+  RawTrie raw = CollectTrie(phrases);
+  LayOut(raw);
+  LinkFallbacks(raw.edges);
+  ClassifyChars(std::move(raw.chars));
 }
 
 std::uint32_t PhraseMatcher::ClassOf(wchar_t c) const {

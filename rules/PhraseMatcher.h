@@ -48,7 +48,25 @@ class PhraseMatcher {
   static std::uint64_t EdgeHash(std::uint32_t node, wchar_t c);
   static std::uint64_t MaskBit(wchar_t c) { return std::uint64_t{1} << (c & 63); }
   std::uint32_t Child(std::uint32_t node, wchar_t c) const;
+  struct TrieEdge {
+    std::uint32_t depth;
+    std::uint32_t parent;
+    wchar_t c;
+    std::uint32_t child;
+  };
+  // The trie as the phrases build it: its edges, which nodes end a phrase,
+  // and every character used.
+  struct RawTrie {
+    std::vector<TrieEdge> edges;
+    std::vector<bool> ends;
+    std::vector<wchar_t> chars;
+  };
   void BuildTrie(const std::vector<std::wstring_view>& phrases);
+  static RawTrie CollectTrie(const std::vector<std::wstring_view>& phrases);
+  // Breadth-first numbering; sorts the edges by depth.
+  void LayOut(RawTrie& raw);
+  void LinkFallbacks(const std::vector<TrieEdge>& edges);
+  void ClassifyChars(std::vector<wchar_t> chars);
   void BuildTable();
   void BuildRows();
   std::uint32_t ClassOf(wchar_t c) const;
