@@ -310,6 +310,64 @@ bool SimDocument::Shown() const {
   return !disconnected_ && browser && browser->IsOpen() && browser->CurrentDocument().get() == this;
 }
 
+namespace {
+
+// One event to one element sink; false when the sink cancels it.
+bool ToElementSink(ElementEvents& sink, DomEvent event) {
+  switch (event) {
+    case DomEvent::MouseUp:
+      sink.OnMouseUp();
+      return true;
+    case DomEvent::Click:
+      return sink.OnClick();
+    case DomEvent::KeyUp:
+      sink.OnKeyUp();
+      return true;
+    case DomEvent::MouseOver:
+      sink.OnMouseOver();
+      return true;
+    case DomEvent::MouseOut:
+      sink.OnMouseOut();
+      return true;
+    case DomEvent::DragStart:
+      return sink.OnDragStart();
+    case DomEvent::MouseDown:
+    case DomEvent::KeyDown:
+    case DomEvent::MouseMove:
+    case DomEvent::ContextMenu:
+      break;  // not among the element events
+  }
+  return true;
+}
+
+// One event to one document sink; false when the sink cancels it.
+bool ToDocumentSink(DocumentEvents& sink, DomEvent event) {
+  switch (event) {
+    case DomEvent::MouseDown:
+      sink.OnMouseDown();
+      return true;
+    case DomEvent::KeyDown:
+      sink.OnKeyDown();
+      return true;
+    case DomEvent::MouseMove:
+      sink.OnMouseMove();
+      return true;
+    case DomEvent::Click:
+      return sink.OnClick();
+    case DomEvent::ContextMenu:
+      return sink.OnContextMenu();
+    case DomEvent::MouseUp:
+    case DomEvent::KeyUp:
+    case DomEvent::MouseOver:
+    case DomEvent::MouseOut:
+    case DomEvent::DragStart:
+      break;  // not among the document events
+  }
+  return true;
+}
+
+}  // namespace
+
 bool SimDocument::Fire(DomEvent event, SimElement& target, EventInfo info) {
   const auto self = shared_from_this();
   const auto source = target.shared_from_this();
@@ -324,59 +382,11 @@ bool SimDocument::Fire(DomEvent event, SimElement& target, EventInfo info) {
       }
     }
     element->Sinks().ForEach([&](ElementEvents& sink) {
-      if (!Shown()) return;
-      switch (event) {
-        case DomEvent::MouseUp:
-          sink.OnMouseUp();
-          break;
-        case DomEvent::Click:
-          proceed = sink.OnClick() && proceed;
-          break;
-        case DomEvent::KeyUp:
-          sink.OnKeyUp();
-          break;
-        case DomEvent::MouseOver:
-          sink.OnMouseOver();
-          break;
-        case DomEvent::MouseOut:
-          sink.OnMouseOut();
-          break;
-        case DomEvent::DragStart:
-          proceed = sink.OnDragStart() && proceed;
-          break;
-        case DomEvent::MouseDown:
-        case DomEvent::KeyDown:
-        case DomEvent::MouseMove:
-        case DomEvent::ContextMenu:
-          break;  // not among the element events
-      }
+      if (Shown()) proceed = ToElementSink(sink, event) && proceed;
     });
   }
   sinks_.ForEach([&](DocumentEvents& sink) {
-    if (!Shown()) return;
-    switch (event) {
-      case DomEvent::MouseDown:
-        sink.OnMouseDown();
-        break;
-      case DomEvent::KeyDown:
-        sink.OnKeyDown();
-        break;
-      case DomEvent::MouseMove:
-        sink.OnMouseMove();
-        break;
-      case DomEvent::Click:
-        proceed = sink.OnClick() && proceed;
-        break;
-      case DomEvent::ContextMenu:
-        proceed = sink.OnContextMenu() && proceed;
-        break;
-      case DomEvent::MouseUp:
-      case DomEvent::KeyUp:
-      case DomEvent::MouseOver:
-      case DomEvent::MouseOut:
-      case DomEvent::DragStart:
-        break;  // not among the document events
-    }
+    if (Shown()) proceed = ToDocumentSink(sink, event) && proceed;
   });
   return proceed && Shown();
 }
