@@ -65,23 +65,23 @@ class FakeShell {
   std::set<std::pair<HWND, UINT>> icons_;
 };
 
+BOOL CALLBACK FindBalloon(HWND window, LPARAM param) {
+  wchar_t cls[64] = {};
+  GetClassNameW(window, cls, 64);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  const bool balloon = (GetWindowLongW(window, GWL_STYLE) & TTS_BALLOON) != 0;
+  if (lstrcmpiW(cls, TOOLTIPS_CLASSW) != 0 || process == GetCurrentProcessId() ||
+      !IsWindowVisible(window) || !balloon)
+    return TRUE;
+  *reinterpret_cast<HWND*>(param) = window;
+  return FALSE;
+}
+
 // A balloon the shell shows: a visible balloon tooltip of another process.
 HWND ShownBalloon() {
   HWND found = nullptr;
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        wchar_t cls[64] = {};
-        GetClassNameW(window, cls, 64);
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        const bool balloon = (GetWindowLongW(window, GWL_STYLE) & TTS_BALLOON) != 0;
-        if (lstrcmpiW(cls, TOOLTIPS_CLASSW) != 0 || process == GetCurrentProcessId() ||
-            !IsWindowVisible(window) || !balloon)
-          return TRUE;
-        *reinterpret_cast<HWND*>(param) = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumWindows(&FindBalloon, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
