@@ -1,5 +1,7 @@
 #include "win32/ports/WinPopupMenu.h"
 
+#include <utility>
+
 #include "win32/ports/WinError.h"
 
 namespace qx::win {
@@ -46,15 +48,24 @@ bool IsSeparator(std::wstring_view caption) {
 }  // namespace
 
 void WinPopupMenu::AddEntry(std::wstring_view caption, int image, std::wstring_view key) {
-  entries_.push_back({std::wstring(caption), image, std::wstring(key)});
-  Place(static_cast<int>(entries_.size()));
+  Append({std::wstring(caption), image, std::wstring(key)});
 }
 
 int WinPopupMenu::AddSubEntry(int parent, std::wstring_view caption, std::wstring_view key) {
   At(parent, L"PopupMenu.AddSubEntry");
-  entries_.push_back({std::wstring(caption), -1, std::wstring(key), parent});
+  return Append({std::wstring(caption), -1, std::wstring(key), parent});
+}
+
+int WinPopupMenu::Append(Entry entry) {
+  entries_.push_back(std::move(entry));
   const int index = static_cast<int>(entries_.size());
-  Place(index);
+  try {
+    Place(index);
+  } catch (const PlatformError&) {
+    // An entry the menu could not take is not there: indices stay in step.
+    entries_.pop_back();
+    throw;
+  }
   return index;
 }
 

@@ -67,6 +67,8 @@ class WinPopupMenu final : public PopupMenu {
     HMENU submenu = nullptr;    // the menu it opens, once it has entries
   };
   Entry& At(int index, const wchar_t* source);
+  // Adds the entry and its item; its index.
+  int Append(Entry entry);
   // Appends the item of the entry at index to its menu.
   void Place(int index);
   // The menu the entries of parent go into (0: the menu itself); made and
