@@ -318,6 +318,7 @@ TEST(PopupMenuTest, ClearingASubmenuMovesTheLaterIndicesDown) {
   AddRecentlyBlocked(menu);
   menu.AddEntry(L"Close Quellix", -1, L"close");
   menu.SetCaption(2, L"Settings...");
+  menu.SetEnabled(2, false);
   menu.ClearSubEntries(3);
   EXPECT_EQ(menu.IndexOf(L"site"), 0);
   EXPECT_EQ(menu.IndexOf(L"kill"), 0);
@@ -329,6 +330,8 @@ TEST(PopupMenuTest, ClearingASubmenuMovesTheLaterIndicesDown) {
   EXPECT_EQ(GetMenuItemID(h, 2), 3u);
   EXPECT_EQ(GetMenuItemID(h, 3), 4u);
   EXPECT_EQ(MenuText(h, 1), L"Settings...") << "what was changed stays";
+  EXPECT_TRUE(Greyed(h, 1)) << "and a greyed entry stays greyed";
+  EXPECT_FALSE(Greyed(h, 3));
   EXPECT_TRUE(Greyed(h, 0)) << "the heading";
 
   // The empty list: one greyed line.
