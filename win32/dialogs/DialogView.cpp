@@ -95,9 +95,51 @@ bool HasStyle(HWND window, LONG_PTR style) {
 bool SameRows(const std::vector<ListRow>& a, const std::vector<ListRow>& b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (a[i].key != b[i].key || a[i].texts != b[i].texts) return false;
+    if (a[i].key != b[i].key || a[i].texts != b[i].texts || a[i].tip != b[i].tip) return false;
   }
   return true;
+}
+
+// Shares of the width by column count: the URL and caption columns get the
+// most; the log's reason column about as much as its source.
+constexpr int kMostColumns = 5;
+constexpr int kShares[kMostColumns + 1][kMostColumns] = {{100, 0, 0, 0, 0},   {100, 0, 0, 0, 0},
+                                                         {56, 44, 0, 0, 0},   {34, 38, 28, 0, 0},
+                                                         {16, 32, 30, 22, 0}, {12, 24, 29, 14, 21}};
+
+int ColumnShare(std::size_t columns, std::size_t i) {
+  if (columns <= kMostColumns) return kShares[columns][i];
+  return 100 / static_cast<int>(columns);
+}
+
+// The list's columns, and the info tips of its rows (LVS_EX_INFOTIP, comctl32
+// 4.71 and later: every Windows from XP on).
+// https://learn.microsoft.com/windows/win32/controls/extended-list-view-styles
+void AddColumns(HWND list, const std::vector<std::wstring>& columns) {
+  const LPARAM styles = LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP;
+  SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, styles, styles);
+  RECT client{};
+  GetClientRect(list, &client);
+  const int width = client.right - GetSystemMetrics(SM_CXVSCROLL) - 4;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = const_cast<wchar_t*>(columns[i].c_str());
+    column.cx = width * ColumnShare(columns.size(), i) / 100;
+    SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+  }
+}
+
+// Puts a row's tip into the list's buffer in place of the item text the
+// list offers, cut to the buffer without splitting a surrogate pair.
+// https://learn.microsoft.com/windows/win32/api/commctrl/ns-commctrl-nmlvgetinfotipw
+void FillInfoTip(NMLVGETINFOTIPW& request, const std::wstring& tip) {
+  if (tip.empty() || request.pszText == nullptr || request.cchTextMax <= 0) return;
+  std::size_t n =
+      std::min<std::size_t>(tip.size(), static_cast<std::size_t>(request.cchTextMax) - 1);
+  if (n < tip.size() && n > 0 && tip[n - 1] >= 0xD800 && tip[n - 1] <= 0xDBFF) --n;
+  std::copy_n(tip.data(), n, request.pszText);
+  request.pszText[n] = L'\0';
 }
 
 }  // namespace
@@ -270,25 +312,7 @@ void DialogView::Decorate() {
     if (c.kind == ControlKind::Link && linkFont_ != nullptr) {
       SendMessageW(b.window, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_), FALSE);
     }
-    if (c.kind == ControlKind::ListView) {
-      SendMessageW(b.window, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
-                   LVS_EX_FULLROWSELECT);
-      RECT client{};
-      GetClientRect(b.window, &client);
-      const int width = client.right - GetSystemMetrics(SM_CXVSCROLL) - 4;
-      // Shares of the width by column count: the URL and caption columns
-      // get the most.
-      static constexpr int kShares[5][4] = {
-          {100, 0, 0, 0}, {100, 0, 0, 0}, {56, 44, 0, 0}, {34, 38, 28, 0}, {16, 32, 30, 22}};
-      const std::size_t n = std::min<std::size_t>(c.columns.size(), 4);
-      for (std::size_t i = 0; i < n; ++i) {
-        LVCOLUMNW column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH;
-        column.pszText = const_cast<wchar_t*>(c.columns[i].c_str());
-        column.cx = width * kShares[n][i] / 100;
-        SendMessageW(b.window, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-      }
-    }
+    if (c.kind == ControlKind::ListView) AddColumns(b.window, c.columns);
     if (tooltip_ != nullptr && !c.tooltip.empty() && c.kind != ControlKind::Tab) {
       TOOLINFOW tool{};
       tool.cbSize = TTTOOLINFOW_V2_SIZE;
@@ -554,6 +578,11 @@ LRESULT DialogView::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
       } else if (header->code == NM_RCLICK) {
         ListChanged(*b);
         Forward([&] { form_.RowMenu(c.Key()); });
+      } else if (header->code == LVN_GETINFOTIPW) {
+        auto* request = reinterpret_cast<NMLVGETINFOTIPW*>(lParam);
+        if (request->iItem >= 0 && static_cast<std::size_t>(request->iItem) < c.rows.size()) {
+          FillInfoTip(*request, c.rows[static_cast<std::size_t>(request->iItem)].tip);
+        }
       } else if (header->code == NM_DBLCLK) {
         for (const auto& [list, button] : kEditOnDoubleClick) {
           if (c.name == list && c.FirstSelected() != nullptr) {

@@ -1,5 +1,7 @@
 #include "win32/ports/WinPopupMenu.h"
 
+#include <utility>
+
 #include "win32/ports/WinError.h"
 
 namespace qx::win {
@@ -29,6 +31,7 @@ WinPopupMenu::WinPopupMenu(WinPopupMenuFactory& images) : images_(images) {
 }
 
 WinPopupMenu::~WinPopupMenu() {
+  // DestroyMenu destroys the submenus too.
   DestroyMenu(menu_);
 }
 
@@ -36,39 +39,142 @@ void WinPopupMenu::SetOwner(Hwnd owner, Hwnd /*trayWindow*/) {
   owner_ = reinterpret_cast<HWND>(owner);
 }
 
+namespace {
+
+bool IsSeparator(std::wstring_view caption) {
+  return !caption.empty() && caption[0] == L'-';
+}
+
+}  // namespace
+
 void WinPopupMenu::AddEntry(std::wstring_view caption, int image, std::wstring_view key) {
-  entries_.push_back({std::wstring(caption), image, std::wstring(key)});
-  const UINT id = static_cast<UINT>(entries_.size());
+  Append({std::wstring(caption), image, std::wstring(key)});
+}
+
+int WinPopupMenu::AddSubEntry(int parent, std::wstring_view caption, std::wstring_view key) {
+  At(parent, L"PopupMenu.AddSubEntry");
+  return Append({std::wstring(caption), -1, std::wstring(key), parent});
+}
+
+int WinPopupMenu::Append(Entry entry) {
+  entries_.push_back(std::move(entry));
+  const int index = static_cast<int>(entries_.size());
+  try {
+    Place(index);
+  } catch (const PlatformError&) {
+    // An entry the menu could not take is not there: indices stay in step.
+    entries_.pop_back();
+    throw;
+  }
+  return index;
+}
+
+HMENU WinPopupMenu::MenuFor(int parent) {
+  if (parent == 0) return menu_;
+  Entry& p = entries_[static_cast<std::size_t>(parent - 1)];
+  if (p.submenu != nullptr) return p.submenu;
+  if (p.container == nullptr || p.caption == L"-") return nullptr;
+  HMENU submenu = CreatePopupMenu();
+  if (submenu == nullptr)
+    throw Win32Error(L"PopupMenu.AddSubEntry", GetLastError(), kErrInvalidCall);
   MENUITEMINFOW item{};
   item.cbSize = sizeof item;
-  if (!caption.empty() && caption[0] == L'-') {
-    // A separator line, then the group's heading as a greyed entry. The
-    // menu's first line needs no separator above it.
-    if (GetMenuItemCount(menu_) > 0) AppendMenuW(menu_, MF_SEPARATOR, 0, nullptr);
-    if (caption.size() > 1) {
-      std::wstring heading(caption.substr(1));
-      item.fMask = MIIM_ID | MIIM_STRING | MIIM_STATE;
-      item.wID = id;
-      item.fState = MFS_DISABLED;
-      item.dwTypeData = heading.data();
-      if (!InsertMenuItemW(menu_, GetMenuItemCount(menu_), TRUE, &item))
-        throw Win32Error(L"PopupMenu.AddEntry", GetLastError(), kErrInvalidCall);
-    }
-    return;
+  item.fMask = MIIM_SUBMENU;
+  item.hSubMenu = submenu;
+  if (!SetMenuItemInfoW(p.container, static_cast<UINT>(parent), FALSE, &item)) {
+    const DWORD error = GetLastError();
+    DestroyMenu(submenu);
+    throw Win32Error(L"PopupMenu.AddSubEntry", error, kErrInvalidCall);
   }
-  std::wstring text(caption);
-  item.fMask = MIIM_ID | MIIM_STRING | MIIM_BITMAP;
-  item.wID = id;
+  p.submenu = submenu;
+  return submenu;
+}
+
+void WinPopupMenu::Place(int index) {
+  Entry& e = entries_[static_cast<std::size_t>(index - 1)];
+  HMENU menu = MenuFor(e.parent);
+  e.container = menu;
+  // Under a bare separator there is no item to open a submenu from.
+  if (menu == nullptr) return;
+  MENUITEMINFOW item{};
+  item.cbSize = sizeof item;
+  item.fMask = MIIM_ID | MIIM_STRING | MIIM_STATE;
+  item.wID = static_cast<UINT>(index);
+  std::wstring text;
+  if (IsSeparator(e.caption)) {
+    // A separator line, then the group's heading as a greyed entry. A
+    // menu's first line needs no separator above it.
+    if (GetMenuItemCount(menu) > 0) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    if (e.caption.size() == 1) return;
+    text = e.caption.substr(1);
+    item.fState = MFS_DISABLED;
+  } else {
+    text = e.caption;
+    item.fMask |= MIIM_BITMAP;
+    item.hbmpItem = images_.Image(e.image);
+    item.fState = e.enabled ? MFS_ENABLED : MFS_DISABLED;
+  }
   item.dwTypeData = text.data();
-  item.hbmpItem = images_.Image(image);
-  if (!InsertMenuItemW(menu_, GetMenuItemCount(menu_), TRUE, &item))
+  if (!InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &item))
     throw Win32Error(L"PopupMenu.AddEntry", GetLastError(), kErrInvalidCall);
 }
 
+void WinPopupMenu::ClearSubEntries(int parent) {
+  At(parent, L"PopupMenu.ClearSubEntries");
+  // Children come after their parents: one pass finds every descendant.
+  std::vector<bool> gone(entries_.size() + 1, false);
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const int p = entries_[i].parent;
+    gone[i + 1] = p != 0 && (p == parent || gone[static_cast<std::size_t>(p)]);
+  }
+  std::vector<Entry> kept;
+  std::vector<int> renumber(entries_.size() + 1, 0);
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (gone[i + 1]) continue;
+    kept.push_back(entries_[i]);
+    renumber[i + 1] = static_cast<int>(kept.size());
+  }
+  // The identifiers are the indices, which have moved: the items are made
+  // again. DeleteMenu destroys the submenu an item opens.
+  // https://learn.microsoft.com/windows/win32/api/winuser/nf-winuser-deletemenu
+  while (GetMenuItemCount(menu_) > 0)
+    DeleteMenu(menu_, 0, MF_BYPOSITION);
+  for (Entry& e : kept) {
+    e.parent = renumber[static_cast<std::size_t>(e.parent)];
+    e.container = nullptr;
+    e.submenu = nullptr;
+  }
+  entries_ = std::move(kept);
+  for (std::size_t i = 0; i < entries_.size(); ++i)
+    Place(static_cast<int>(i + 1));
+}
+
+void WinPopupMenu::SetEnabled(int index, bool enabled) {
+  Entry& e = At(index, L"PopupMenu.SetEnabled");
+  e.enabled = enabled;
+  // A heading stays greyed.
+  if (IsSeparator(e.caption)) return;
+  MENUITEMINFOW item{};
+  item.cbSize = sizeof item;
+  item.fMask = MIIM_STATE;
+  item.fState = enabled ? MFS_ENABLED : MFS_DISABLED;
+  SetItem(index, item, L"PopupMenu.SetEnabled");
+}
+
+void WinPopupMenu::SetItem(int index, const MENUITEMINFOW& item, const wchar_t* source) {
+  const Entry& e = At(index, source);
+  // Only an entry under a bare separator has no menu: it shows nowhere.
+  if (e.container == nullptr) return;
+  if (!SetMenuItemInfoW(e.container, static_cast<UINT>(index), FALSE, &item))
+    throw Win32Error(source, GetLastError(), kErrInvalidCall);
+}
+
 int WinPopupMenu::ShowAt(int x, int y) {
+  // The system answers only a command the user could choose: not a greyed
+  // entry, a heading, or an entry that opens a submenu.
   const BOOL chosen = TrackPopupMenu(menu_, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, x, y, 0,
                                      owner_, nullptr);
-  return chosen > 0 ? static_cast<int>(chosen) : 0;
+  return chosen > 0 && chosen <= static_cast<BOOL>(entries_.size()) ? static_cast<int>(chosen) : 0;
 }
 
 WinPopupMenu::Entry& WinPopupMenu::At(int index, const wchar_t* source) {
@@ -93,8 +199,7 @@ void WinPopupMenu::SetImage(int index, int image) {
   item.cbSize = sizeof item;
   item.fMask = MIIM_BITMAP;
   item.hbmpItem = images_.Image(image);
-  if (!SetMenuItemInfoW(menu_, static_cast<UINT>(index), FALSE, &item))
-    throw Win32Error(L"PopupMenu.SetImage", GetLastError(), kErrInvalidCall);
+  SetItem(index, item, L"PopupMenu.SetImage");
 }
 
 void WinPopupMenu::SetCaption(int index, std::wstring_view caption) {
@@ -104,8 +209,7 @@ void WinPopupMenu::SetCaption(int index, std::wstring_view caption) {
   item.cbSize = sizeof item;
   item.fMask = MIIM_STRING;
   item.dwTypeData = text.data();
-  if (!SetMenuItemInfoW(menu_, static_cast<UINT>(index), FALSE, &item))
-    throw Win32Error(L"PopupMenu.SetCaption", GetLastError(), kErrInvalidCall);
+  SetItem(index, item, L"PopupMenu.SetCaption");
 }
 
 }  // namespace qx::win

@@ -1,6 +1,7 @@
 #pragma once
-// The tray menu component: a pop-up menu with pictures beside the entries
-// and group headings shown as greyed entries.
+// The tray menu component: a pop-up menu with pictures beside the entries,
+// group headings shown as greyed entries, and submenus. Each entry's
+// command identifier is its index, so the chosen command is the answer.
 
 #include <windows.h>
 
@@ -48,6 +49,9 @@ class WinPopupMenu final : public PopupMenu {
   int IndexOf(std::wstring_view key) override;
   void SetImage(int index, int image) override;
   void SetCaption(int index, std::wstring_view caption) override;
+  int AddSubEntry(int parent, std::wstring_view caption, std::wstring_view key) override;
+  void ClearSubEntries(int parent) override;
+  void SetEnabled(int index, bool enabled) override;
 
   HMENU Handle() const { return menu_; }
   int Option() const { return option_; }
@@ -57,8 +61,21 @@ class WinPopupMenu final : public PopupMenu {
     std::wstring caption;
     int image = -1;
     std::wstring key;
+    int parent = 0;  // the entry whose submenu holds it; 0: the menu itself
+    bool enabled = true;
+    HMENU container = nullptr;  // the menu its item sits in
+    HMENU submenu = nullptr;    // the menu it opens, once it has entries
   };
   Entry& At(int index, const wchar_t* source);
+  // Adds the entry and its item; its index.
+  int Append(Entry entry);
+  // Appends the item of the entry at index to its menu.
+  void Place(int index);
+  // The menu the entries of parent go into (0: the menu itself); made and
+  // hung on the parent's item on first use. Null when the parent shows no
+  // item (a bare separator).
+  HMENU MenuFor(int parent);
+  void SetItem(int index, const MENUITEMINFOW& item, const wchar_t* source);
 
   WinPopupMenuFactory& images_;
   HMENU menu_ = nullptr;

@@ -6,9 +6,12 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/AnsiCodec.h"
@@ -225,11 +228,22 @@ class FixedWorkArea final : public WorkArea {
   Rect Get() override { return Rect{0, 0, 1024, 738}; }
 };
 
+// A notification area nobody sees. As the shell does, it finds an icon by
+// its window and identifier: an icon is added once, and modified, given a
+// notice or deleted only while it is there.
 class NoTray final : public NotificationArea {
  public:
-  bool Add(const NotifyIconRecord&) override { return true; }
-  bool Modify(const NotifyIconRecord&) override { return true; }
-  bool Delete(const NotifyIconRecord&) override { return true; }
+  bool Add(const NotifyIconRecord& r) override { return icons_.insert({r.hWnd, r.uID}).second; }
+  bool Modify(const NotifyIconRecord& r) override { return Has(r); }
+  bool Delete(const NotifyIconRecord& r) override { return icons_.erase({r.hWnd, r.uID}) > 0; }
+  bool ShowBalloon(const NotifyIconRecord& r, std::wstring_view, std::wstring_view text) override {
+    // An empty text takes a notice down instead of showing one.
+    return Has(r) && !text.empty();
+  }
+
+ private:
+  bool Has(const NotifyIconRecord& r) const { return icons_.count({r.hWnd, r.uID}) > 0; }
+  std::set<std::pair<Hwnd, std::uint32_t>> icons_;
 };
 
 class BuiltInPictures final : public Pictures {
@@ -243,7 +257,9 @@ class BuiltInPictures final : public Pictures {
 };
 
 // A menu that lists its entries. Shown, it answers the entry whose key
-// `answer` holds, or none when there is no answer.
+// `answer` holds, or none when there is no answer or the user could not
+// choose that entry on screen: a greyed entry, a heading, an entry that
+// opens a submenu, or one inside a greyed entry's submenu.
 class ListMenu final : public PopupMenu {
  public:
   explicit ListMenu(const std::wstring* answer = nullptr) : answer_(answer) {}
@@ -253,25 +269,71 @@ class ListMenu final : public PopupMenu {
     entries_.push_back({std::wstring(caption), std::wstring(key)});
   }
   int ShowAt(int, int) override {
-    return answer_ != nullptr && !answer_->empty() ? IndexOf(*answer_) : 0;
+    if (answer_ == nullptr || answer_->empty()) return 0;
+    const int index = IndexOf(*answer_);
+    return Choosable(index) ? index : 0;
   }
   std::wstring KeyOf(int index) override {
-    return index >= 1 && index <= static_cast<int>(entries_.size())
-               ? entries_[static_cast<std::size_t>(index) - 1].second
-               : L"";
+    const Entry* e = At(index);
+    return e != nullptr ? e->key : L"";
   }
   int IndexOf(std::wstring_view key) override {
     for (std::size_t i = 0; i < entries_.size(); ++i) {
-      if (entries_[i].second == key) return static_cast<int>(i) + 1;
+      if (entries_[i].key == key) return static_cast<int>(i) + 1;
     }
     return 0;
   }
   void SetImage(int, int) override {}
-  void SetCaption(int, std::wstring_view) override {}
+  void SetCaption(int index, std::wstring_view caption) override {
+    if (Entry* e = At(index)) e->caption = caption;
+  }
+  int AddSubEntry(int parent, std::wstring_view caption, std::wstring_view key) override {
+    if (At(parent) == nullptr) throw PlatformError(kErrInvalidCall, L"No such entry", L"Menu");
+    entries_.push_back({std::wstring(caption), std::wstring(key), parent});
+    return static_cast<int>(entries_.size());
+  }
+  void ClearSubEntries(int parent) override {
+    std::vector<int> renumber(entries_.size() + 1, 0);
+    std::vector<Entry> kept;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+      const int p = entries_[i].parent;
+      // Children come after their parents: a dropped parent is known here.
+      const bool gone = p != 0 && (p == parent || renumber[static_cast<std::size_t>(p)] == 0);
+      if (gone) continue;
+      kept.push_back(entries_[i]);
+      kept.back().parent = renumber[static_cast<std::size_t>(p)];
+      renumber[i + 1] = static_cast<int>(kept.size());
+    }
+    entries_ = std::move(kept);
+  }
+  void SetEnabled(int index, bool enabled) override {
+    if (Entry* e = At(index)) e->enabled = enabled;
+  }
 
  private:
+  struct Entry {
+    std::wstring caption;
+    std::wstring key;
+    int parent = 0;
+    bool enabled = true;
+  };
+  Entry* At(int index) {
+    if (index < 1 || index > static_cast<int>(entries_.size())) return nullptr;
+    return &entries_[static_cast<std::size_t>(index) - 1];
+  }
+  bool Choosable(int index) {
+    const Entry* e = At(index);
+    if (e == nullptr || e->caption.starts_with(L"-")) return false;
+    for (const Entry& other : entries_) {
+      if (other.parent == index) return false;
+    }
+    for (; e != nullptr; e = At(e->parent)) {
+      if (!e->enabled) return false;
+    }
+    return true;
+  }
   const std::wstring* answer_;
-  std::vector<std::pair<std::wstring, std::wstring>> entries_;
+  std::vector<Entry> entries_;
 };
 
 // Menus the user answers with the entry whose key `answer` holds.

@@ -13,6 +13,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <variant>
+#include <vector>
 
 #include "DialogWorld.h"
 #include "LayoutCheck.h"
@@ -479,6 +481,80 @@ TEST_F(DialogsOnScreen, TheLogMenuTurnsALoggedPopupIntoAWebsiteRule) {
   // The rule shows on the Websites tab at once.
   ClickTab(Tabs(view), 4);
   EXPECT_EQ(Rows(On(view, L"WSList")), 1);
+}
+
+TEST_F(DialogsOnScreen, TheNoticeBoxFollowsTheLightBulbBoxAndIsStored) {
+  Process& process = world_.Start();
+  ASSERT_TRUE(std::get<bool>(process.settings().Get(Option::ShowNotice)));
+  DialogView& view = OpenOptions(1);
+  HWND bulb = On(view, L"\"Light up\" the light bulb icon in the system tray");
+  HWND notice = On(view, L"Show a notice for each blocked pop-up");
+  EXPECT_EQ(GetParent(notice), view.Panel(1));
+  RECT above{}, box{};
+  GetWindowRect(bulb, &above);
+  GetWindowRect(notice, &box);
+  EXPECT_EQ(box.left, above.left);
+  EXPECT_GE(box.top, above.bottom) << "right under the light bulb box";
+  EXPECT_EQ(GetWindow(bulb, GW_HWNDNEXT), notice) << "and next in the keyboard order";
+  EXPECT_EQ(SendMessageW(notice, BM_GETCHECK, 0, 0), BST_CHECKED);
+  Press(notice);
+  Press(On(view, L"Apply"));
+  EXPECT_FALSE(std::get<bool>(process.settings().Get(Option::ShowNotice)));
+}
+
+// The list view's request for a row's info tip, as the list sends it when
+// the mouse rests on the row: a buffer that holds the row's text, and the
+// buffer's size (LVN_GETINFOTIP).
+// https://learn.microsoft.com/windows/win32/controls/lvn-getinfotip
+std::wstring InfoTip(HWND list, int row, int size) {
+  std::vector<wchar_t> buffer(static_cast<std::size_t>(size) + 1, L'#');
+  const std::wstring shown = Cell(list, row, 0);
+  const std::size_t n = std::min<std::size_t>(shown.size(), static_cast<std::size_t>(size) - 1);
+  std::copy_n(shown.data(), n, buffer.data());
+  buffer[n] = L'\0';
+  NMLVGETINFOTIPW request{};
+  request.hdr = {list, static_cast<UINT_PTR>(GetDlgCtrlID(list)),
+                 static_cast<UINT>(LVN_GETINFOTIPW)};
+  request.pszText = buffer.data();
+  request.cchTextMax = size;
+  request.iItem = row;
+  SendMessageW(GetParent(list), WM_NOTIFY, request.hdr.idFrom, reinterpret_cast<LPARAM>(&request));
+  EXPECT_EQ(buffer.back(), L'#') << "written past the buffer";
+  buffer.back() = L'\0';
+  return buffer.data();
+}
+
+TEST_F(DialogsOnScreen, TheLogShowsWhyEachPopupWasStopped) {
+  Process& process = world_.Start();
+  const std::wstring why = L"no click on the page before it opened";
+  process.popupLog().Add(L"http://news.example/today", L"http://ads.example/win.html", 1, why);
+  process.popupLog().Add(L"C:\\Tools\\nag.exe", L"Register now!", 2,
+                         L"a window rule: the caption holds \"Register now\"");
+  process.popupLog().Add(L"http://old.example/", L"http://ads.example/x.html", 1);
+  DialogView& view = OpenOptions(7);
+  HWND log = On(view, L"LogList");
+  ASSERT_EQ(Rows(log), 3);
+  HWND header = reinterpret_cast<HWND>(SendMessageW(log, LVM_GETHEADER, 0, 0));
+  ASSERT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 5);
+  wchar_t title[32] = {};
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT;
+  column.pszText = title;
+  column.cchTextMax = 32;
+  SendMessageW(log, LVM_GETCOLUMNW, 4, reinterpret_cast<LPARAM>(&column));
+  EXPECT_STREQ(title, L"Why");
+  EXPECT_EQ(Cell(log, 0, 4), why);
+  EXPECT_EQ(Cell(log, 1, 3), L"Window (non-browser)");
+  EXPECT_EQ(Cell(log, 2, 4), L"");
+
+  // The whole reason shows as the row's tip; a row without one keeps what
+  // the list offers.
+  EXPECT_TRUE(SendMessageW(log, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_INFOTIP);
+  EXPECT_EQ(InfoTip(log, 0, INFOTIPSIZE), why);
+  EXPECT_EQ(InfoTip(log, 1, INFOTIPSIZE), view.Form().Get(L"LogList").rows[1].tip);
+  EXPECT_EQ(InfoTip(log, 2, INFOTIPSIZE), Cell(log, 2, 0));
+  EXPECT_EQ(InfoTip(log, 0, 10), why.substr(0, 9)) << "cut to the list's buffer";
+  ExpectShownAsModelled(view, 7, L"options-7-log-why");
 }
 
 TEST_F(DialogsOnScreen, TheHiddenButtonOpensTheTroubleshootingOptions) {

@@ -28,6 +28,35 @@ std::wstring Name(const DialogView::Binding& b) {
   return L"\"" + c.Key() + L"\"";
 }
 
+// A list's columns fit side by side without a horizontal scroll bar, and
+// each heading fits its column.
+void ColumnProblems(const DialogView::Binding& b, const RECT& client,
+                    std::vector<std::wstring>& problems) {
+  HWND header = reinterpret_cast<HWND>(SendMessageW(b.window, LVM_GETHEADER, 0, 0));
+  const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+  int total = 0;
+  for (int i = 0; i < count; ++i) {
+    const int width = static_cast<int>(SendMessageW(b.window, LVM_GETCOLUMNWIDTH, i, 0));
+    total += width;
+    wchar_t title[128] = {};
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = title;
+    column.cchTextMax = 128;
+    SendMessageW(b.window, LVM_GETCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+    // The heading's margins, as the header control draws them.
+    const int need = Needed(header, title, 0).cx + 12;
+    if (need > width) {
+      problems.push_back(Name(b) + L" column \"" + title + L"\" needs " + std::to_wstring(need) +
+                         L" but has " + std::to_wstring(width));
+    }
+  }
+  if (total > client.right) {
+    problems.push_back(Name(b) + L" columns need " + std::to_wstring(total) +
+                       L" but the list has " + std::to_wstring(client.right));
+  }
+}
+
 bool Visible(HWND window) {
   return IsWindowVisible(window) != FALSE;
 }
@@ -89,6 +118,9 @@ std::vector<std::wstring> LayoutProblems(const std::vector<DialogView::Binding>&
         }
         break;
       }
+      case ControlKind::ListView:
+        ColumnProblems(*b, client, problems);
+        break;
       default:
         break;
     }

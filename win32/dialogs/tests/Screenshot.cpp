@@ -41,6 +41,10 @@ bool SaveWindowPng(HWND window, const std::wstring& path) {
   }
   RECT frame{};
   if (!GetWindowRect(window, &frame)) return false;
+  return SaveScreenPng(frame, path);
+}
+
+bool SaveScreenPng(const RECT& frame, const std::wstring& path) {
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
   if (width <= 0 || height <= 0) return false;

@@ -245,6 +245,145 @@ TEST(PopupMenuTest, ShowAtAnswersTheChosenEntryOrNothing) {
   desktop.DestroyOwnWindow(owner);
 }
 
+// The tray menu's recently blocked pages: a submenu per page, each with its
+// own submenu of commands, one of them greyed.
+void AddRecentlyBlocked(PopupMenu& menu) {
+  menu.AddEntry(L"-Quellix 2.1", -1, L"");            // 1
+  menu.AddEntry(L"Options...", 1, L"options");        // 2
+  menu.AddEntry(L"Recently blocked", -1, L"recent");  // 3
+  const int site = menu.AddSubEntry(3, L"news.example", L"site");
+  menu.AddSubEntry(site, L"Open", L"open");              // 5
+  menu.AddSubEntry(site, L"Allow this site", L"allow");  // 6
+  const int kill = menu.AddSubEntry(site, L"Always kill this", L"kill");
+  menu.SetEnabled(kill, false);
+}
+
+bool Greyed(HMENU menu, UINT position) {
+  return (GetMenuState(menu, position, MF_BYPOSITION) & MF_GRAYED) != 0;
+}
+
+TEST(PopupMenuTest, SubEntriesAreSubmenusAndIndicesGoOn) {
+  WinPopupMenuFactory factory(GetModuleHandleW(nullptr), QX_BITMAP_MENU);
+  auto created = factory.Create();
+  auto& menu = static_cast<WinPopupMenu&>(*created);
+  AddRecentlyBlocked(menu);
+  menu.AddEntry(L"Close Quellix", -1, L"close");
+  EXPECT_EQ(menu.IndexOf(L"site"), 4);
+  EXPECT_EQ(menu.IndexOf(L"kill"), 7);
+  EXPECT_EQ(menu.IndexOf(L"close"), 8) << "indices go on after the sub-entries";
+  EXPECT_EQ(menu.KeyOf(6), L"allow");
+
+  const HMENU h = menu.Handle();
+  ASSERT_EQ(GetMenuItemCount(h), 4);
+  EXPECT_TRUE(GetMenuState(h, 2, MF_BYPOSITION) & MF_POPUP);
+  EXPECT_FALSE(Greyed(h, 2));
+  EXPECT_EQ(GetMenuItemID(h, 3), 8u);
+  const HMENU recent = GetSubMenu(h, 2);
+  ASSERT_NE(recent, nullptr);
+  ASSERT_EQ(GetMenuItemCount(recent), 1);
+  EXPECT_EQ(MenuText(recent, 0), L"news.example");
+  const HMENU site = GetSubMenu(recent, 0);
+  ASSERT_NE(site, nullptr);
+  ASSERT_EQ(GetMenuItemCount(site), 3);
+  EXPECT_EQ(MenuText(site, 1), L"Allow this site");
+  EXPECT_EQ(GetMenuItemID(site, 0), 5u);
+  EXPECT_EQ(GetMenuItemID(site, 1), 6u);
+  EXPECT_EQ(GetMenuItemID(site, 2), 7u);
+  EXPECT_FALSE(Greyed(site, 0));
+  EXPECT_FALSE(Greyed(site, 1));
+  EXPECT_TRUE(Greyed(site, 2));
+  EXPECT_EQ(GetSubMenu(site, 1), nullptr);
+
+  // Entries of a submenu change where they are.
+  menu.SetEnabled(7, true);
+  EXPECT_FALSE(Greyed(site, 2));
+  menu.SetEnabled(6, false);
+  EXPECT_TRUE(Greyed(site, 1));
+  menu.SetCaption(5, L"Open news.example");
+  EXPECT_EQ(MenuText(site, 0), L"Open news.example");
+  menu.SetImage(5, 3);
+  MENUITEMINFOW item{};
+  item.cbSize = sizeof item;
+  item.fMask = MIIM_BITMAP;
+  ASSERT_TRUE(GetMenuItemInfoW(site, 0, TRUE, &item));
+  EXPECT_EQ(item.hbmpItem, factory.Image(3));
+  EXPECT_THROW(menu.AddSubEntry(9, L"nowhere", L""), PlatformError);
+  EXPECT_THROW(menu.SetEnabled(9, false), PlatformError);
+}
+
+TEST(PopupMenuTest, ClearingASubmenuMovesTheLaterIndicesDown) {
+  WinPopupMenuFactory factory(GetModuleHandleW(nullptr), QX_BITMAP_MENU);
+  auto created = factory.Create();
+  auto& menu = static_cast<WinPopupMenu&>(*created);
+  AddRecentlyBlocked(menu);
+  menu.AddEntry(L"Close Quellix", -1, L"close");
+  menu.SetCaption(2, L"Settings...");
+  menu.SetEnabled(2, false);
+  menu.ClearSubEntries(3);
+  EXPECT_EQ(menu.IndexOf(L"site"), 0);
+  EXPECT_EQ(menu.IndexOf(L"kill"), 0);
+  EXPECT_EQ(menu.IndexOf(L"close"), 4);
+  EXPECT_THROW(menu.KeyOf(5), PlatformError);
+  const HMENU h = menu.Handle();
+  ASSERT_EQ(GetMenuItemCount(h), 4);
+  EXPECT_EQ(GetSubMenu(h, 2), nullptr) << "without entries it opens nothing";
+  EXPECT_EQ(GetMenuItemID(h, 2), 3u);
+  EXPECT_EQ(GetMenuItemID(h, 3), 4u);
+  EXPECT_EQ(MenuText(h, 1), L"Settings...") << "what was changed stays";
+  EXPECT_TRUE(Greyed(h, 1)) << "and a greyed entry stays greyed";
+  EXPECT_FALSE(Greyed(h, 3));
+  EXPECT_TRUE(Greyed(h, 0)) << "the heading";
+
+  // The empty list: one greyed line.
+  const int none = menu.AddSubEntry(3, L"(none)", L"");
+  EXPECT_EQ(none, 5);
+  menu.SetEnabled(none, false);
+  const HMENU recent = GetSubMenu(h, 2);
+  ASSERT_NE(recent, nullptr);
+  ASSERT_EQ(GetMenuItemCount(recent), 1);
+  EXPECT_EQ(MenuText(recent, 0), L"(none)");
+  EXPECT_TRUE(Greyed(recent, 0));
+  EXPECT_EQ(GetMenuItemID(recent, 0), 5u);
+  EXPECT_EQ(GetMenuItemID(h, 3), 4u);
+}
+
+TEST(PopupMenuTest, ShowAtAnswersAChosenSubEntryButNoGreyedOne) {
+  WinDesktop desktop;
+  const Hwnd owner = desktop.CreateOwnWindow(L"", L"QuellixSubmenuOwner");
+  WinPopupMenuFactory factory(GetModuleHandleW(nullptr), QX_BITMAP_MENU);
+  auto menu = factory.Create();
+  menu->SetOwner(owner, 0);
+  AddRecentlyBlocked(*menu);
+  const HWND ownerWindow = reinterpret_cast<HWND>(owner);
+  auto press = [ownerWindow](std::initializer_list<WPARAM> keys) {
+    return std::thread([ownerWindow, keys = std::vector<WPARAM>(keys)] {
+      for (int i = 0; i < 500 && FindWindowW(L"#32768", nullptr) == nullptr; ++i)
+        Sleep(20);
+      for (const WPARAM k : keys) {
+        HWND menuWindow = FindWindowW(L"#32768", nullptr);
+        PostMessageW(menuWindow != nullptr ? menuWindow : ownerWindow, WM_KEYDOWN, k, 0);
+        Sleep(80);
+      }
+    });
+  };
+  SetForegroundWindow(ownerWindow);
+  // Up from no selection reaches the last entry; right opens its submenu
+  // on its first entry, and again; down goes to the second command.
+  std::thread allow = press({VK_UP, VK_RIGHT, VK_RIGHT, VK_DOWN, VK_RETURN});
+  const int chosen = menu->ShowAt(10, 10);
+  allow.join();
+  EXPECT_EQ(chosen, 6);
+  EXPECT_EQ(menu->KeyOf(chosen), L"allow");
+
+  // Enter on the greyed command or on an entry that opens a submenu
+  // chooses nothing.
+  std::thread greyed =
+      press({VK_UP, VK_RIGHT, VK_RIGHT, VK_UP, VK_RETURN, VK_ESCAPE, VK_ESCAPE, VK_ESCAPE});
+  EXPECT_EQ(menu->ShowAt(10, 10), 0);
+  greyed.join();
+  desktop.DestroyOwnWindow(owner);
+}
+
 TEST(SmallPortsTest, KeysSoundsAndWorkArea) {
   WinKeyboard keyboard;
   EXPECT_FALSE(keyboard.KeyDown(VK_F24));
