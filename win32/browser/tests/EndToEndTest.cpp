@@ -81,6 +81,32 @@ TEST_F(EndToEndTest, AWindowThePageOpensByItselfIsCaughtCancelledAndLogged) {
   EXPECT_EQ(world.process().popupLog().GetLogItems().size(), 1u);
 }
 
+// The notice over the tray icon says what was stopped and why; a click on it
+// (the shell's NIN_BALLOONUSERCLICK on the icon's callback) opens its menu,
+// and "Allow" there adds the site's rule as the log's "Allow" does.
+TEST_F(EndToEndTest, TheNoticeOfAKillOffersToAllowTheSite) {
+  page.OpenWindow();
+  ASSERT_TRUE(FakePage::Navigating(*factory.catcher.Get(), L"http://pop.example/ad", L""));
+  ASSERT_EQ(world.tray.balloons.size(), 1u);
+  EXPECT_EQ(world.tray.balloons[0].first, L"Pop-up blocked");
+  EXPECT_EQ(world.tray.balloons[0].second,
+            L"shop.example tried to open pop.example/ad \u2014 no click on the page before it "
+            L"opened. Click here to allow pop-ups from shop.example.");
+  ASSERT_EQ(world.process().popupLog().GetLogItems().size(), 1u);
+  EXPECT_EQ(world.process().popupLog().GetLogItems()[0].Reason,
+            L"no click on the page before it opened");
+  EXPECT_FALSE(world.process().websites().Allow(L"http://shop.example/"));
+
+  world.menus.answer = L"allow";
+  world.form().TrayIcon()->OnCallback(kBalloonUserClick);
+  EXPECT_TRUE(world.process().websites().Allow(L"http://shop.example/"));
+
+  // "Don't show these notices" turns the option off.
+  world.menus.answer = L"quiet";
+  world.form().TrayIcon()->OnCallback(kBalloonUserClick);
+  EXPECT_FALSE(world.process().settings().ShowNotice());
+}
+
 TEST_F(EndToEndTest, AClickOnALinkThatOpensANewWindowOpensIt) {
   ComPtr<FakeObject> link = page.AddLink(L"http://shop.example/item", L"_blank");
   page.Fire(*link.Get(), dom_event::kMouseDown, 1);

@@ -236,10 +236,15 @@ class NoTray final : public NotificationArea {
   bool Add(const NotifyIconRecord& r) override { return icons_.insert({r.hWnd, r.uID}).second; }
   bool Modify(const NotifyIconRecord& r) override { return Has(r); }
   bool Delete(const NotifyIconRecord& r) override { return icons_.erase({r.hWnd, r.uID}) > 0; }
-  bool ShowBalloon(const NotifyIconRecord& r, std::wstring_view, std::wstring_view text) override {
+  bool ShowBalloon(const NotifyIconRecord& r, std::wstring_view title,
+                   std::wstring_view text) override {
     // An empty text takes a notice down instead of showing one.
-    return Has(r) && !text.empty();
+    if (!Has(r) || text.empty()) return false;
+    balloons.push_back({std::wstring(title), std::wstring(text)});
+    return true;
   }
+  // Every notice shown (title, text), oldest first.
+  std::vector<std::pair<std::wstring, std::wstring>> balloons;
 
  private:
   bool Has(const NotifyIconRecord& r) const { return icons_.count({r.hWnd, r.uID}) > 0; }

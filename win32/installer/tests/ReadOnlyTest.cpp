@@ -64,8 +64,9 @@ class Program {
     PostMessageW(tray, WM_MOUSEMOVE, 0, WM_RBUTTONUP);
     HWND menu = nullptr;
     if (!WaitFor([&] { return (menu = TopWindow(run_.Id(), L"#32768")) != nullptr; })) return {};
-    // The heading, "Disable", "Options...", the second heading, the list.
-    for (int i = 0; i < 5; ++i)
+    // The heading, "Disable", "Options...", "Recently blocked", the second
+    // heading, the list.
+    for (int i = 0; i < 6; ++i)
       PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
     Sleep(200);
     PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
