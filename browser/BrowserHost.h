@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/DecisionObserver.h"
+#include "base/Text.h"
 #include "logging/StopReport.h"
 #include "platform/Browser.h"
 #include "platform/UiServices.h"
@@ -20,6 +21,11 @@ class Settings;
 enum class CatchMode { None = 0, Log = 1, Verify = 2, SameWindow = 3, NewWindow = 4 };
 
 inline constexpr std::wstring_view kUpdateSiteHost = L"windowsupdate.microsoft.com";
+
+// Pages of the update site are never judged: it opens windows of its own.
+inline bool OnUpdateSite(std::wstring_view host) {
+  return EndsWithNoCase(host, kUpdateSiteHost);
+}
 
 class BrowserHost {
  public:

@@ -15,10 +15,6 @@ bool StartsWithScript(const std::wstring& url) {
   return StartsWithNoCase(url, L"javascript:");
 }
 
-bool OnUpdateSite(const std::wstring& host) {
-  return EndsWithNoCase(host, kUpdateSiteHost);
-}
-
 }  // namespace
 
 BrowserMonitor::BrowserMonitor(BrowserHost& host, int& watchedCounter)

@@ -25,10 +25,6 @@ const wchar_t* OutcomeText(NewWindowOutcome outcome) {
   }
 }
 
-bool OnUpdateSite(const std::wstring& location) {
-  return EndsWithNoCase(browser_url::HostOf(location), kUpdateSiteHost);
-}
-
 }  // namespace
 
 PressFacts BrowserMonitor::Press() const {
@@ -73,7 +69,7 @@ NewWindowAnswers BrowserMonitor::RuleAnswers(const std::wstring& location) {
   NewWindowAnswers answers;
   answers.blocking = host_.BlockingActive();
   answers.siteAllowed = host_.Allow(location);
-  answers.updateSite = OnUpdateSite(location);
+  answers.updateSite = OnUpdateSite(browser_url::HostOf(location));
   answers.windowsXPOrLater = answers.updateSite || answers.siteAllowed || !answers.blocking
                                  ? host_.IsWindowsXPOrLater()
                                  : true;

@@ -123,10 +123,10 @@ bool CanAlwaysKill(const StopReport& report) {
 }
 
 const Notice& NoticeBoard::Add(const StopReport& report, double now) {
-  const std::wstring key =
-      (IsBrowserKind(report) ? L"page:" : L"program:") + LowerCase(SourceName(report));
+  const std::wstring name = SourceName(report);
+  const std::wstring key = (IsBrowserKind(report) ? L"page:" : L"program:") + LowerCase(name);
   const bool same = last_ && key == lastKey_ && now >= lastTime_ &&
-                    now - lastTime_ < kNoticeCoalesceSeconds && !SourceName(report).empty();
+                    now - lastTime_ < kNoticeCoalesceSeconds && !name.empty();
   const int count = same ? last_->count + 1 : 1;
   last_ = Notice{NoticeTitle(report), NoticeText(report, count), report, count};
   lastKey_ = key;

@@ -36,7 +36,8 @@ inline std::string MarkBytes() {
 
 inline LogEntry Entry(std::wstring source, std::wstring target, std::int32_t type = kBrowserPopup,
                       std::wstring date = L"6/1/2004", std::wstring time = L"12:00:00 PM") {
-  return LogEntry{std::move(source), std::move(target), std::move(date), std::move(time), type, L""};
+  return LogEntry{
+      std::move(source), std::move(target), std::move(date), std::move(time), type, L""};
 }
 
 // The lines of a CRLF text; a last line without its CRLF is kept as it is,
