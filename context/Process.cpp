@@ -30,8 +30,15 @@ ErrorLogger& Process::errorLogger() {
 }
 
 ErrorReporter& Process::errors() {
-  if (!errors_) errors_ = std::make_unique<ErrorReporter>(platform_, errorLogger(), ownForms_);
+  if (!errors_) {
+    errors_ = std::make_unique<ErrorReporter>(platform_, errorLogger(), errorPrompt_.get());
+  }
   return *errors_;
+}
+
+void Process::UseErrorPrompt(std::unique_ptr<ErrorPrompt> prompt) {
+  errorPrompt_ = std::move(prompt);
+  if (errors_) errors_->SetPrompt(errorPrompt_.get());
 }
 
 Websites& Process::websites() {

@@ -30,8 +30,10 @@ class Process {
   Settings& settings();
   ErrorLogger& errorLogger();
   ErrorReporter& errors();
-  // The error reporter if it was made; none otherwise (asking makes nothing).
-  ErrorReporter* errorsIfMade() { return errors_.get(); }
+  // How error reports ask the user (the user interface supplies the error
+  // dialog); until one is given, errors are only logged.
+  void UseErrorPrompt(std::unique_ptr<ErrorPrompt> prompt);
+  ErrorPrompt* errorPrompt() { return errorPrompt_.get(); }
   Websites& websites();
   Windows& windows();
   PopupLog& popupLog();
@@ -58,6 +60,7 @@ class Process {
   OwnFormWindows ownForms_;
   std::unique_ptr<Settings> settings_;
   std::unique_ptr<ErrorLogger> errorLogger_;
+  std::unique_ptr<ErrorPrompt> errorPrompt_;
   std::unique_ptr<ErrorReporter> errors_;
   std::unique_ptr<Websites> websites_;
   std::unique_ptr<Windows> windows_;

@@ -24,7 +24,7 @@ std::wstring ErrorReporter::DialogMessage(std::wstring_view message, const pErro
 
 void ErrorReporter::ReportError(std::wstring_view source, std::wstring_view message, bool preCheck,
                                 const pError& error) {
-  if (dialog_ != nullptr) dialog_->Unload();
+  if (prompt_ != nullptr) prompt_->Dismiss();
   logger_.WriteError(source, error);
 
   const std::wstring valueName = ErrorValueName(source, error.Number);
@@ -35,29 +35,12 @@ void ErrorReporter::ReportError(std::wstring_view source, std::wstring_view mess
     // as "False" does.
     if (stored) show = ParseBoolean(*stored).value_or(false);
   });
-  if (!show) return;
+  if (!show || prompt_ == nullptr) return;
 
-  ErrorForm form(platform_, forms_, logger_.LogFile());
-  if (!form.Load()) return;
-  ErrorForm* const outer = dialog_;
-  dialog_ = &form;
-  struct Restore {
-    ErrorForm*& current;
-    ErrorForm* outer;
-    ~Restore() { current = outer; }
-  } restore{dialog_, outer};
-
-  form.SetMessage(DialogMessage(message, error));
-  if (preCheck) form.SetNoShowError(true);
-  form.ShowViewErrorLog();
-  Step([&] { form.ShowModal(); });
-  // A report made while this dialog waited has taken its place.
-  if (!form.Loaded()) return;
-
-  Step([&] {
-    platform_.store.Put(kAppName, L"Errors", valueName, form.NoShowError() ? L"False" : L"True");
-  });
-  form.Unload();
+  const auto silenced = prompt_->Ask(DialogMessage(message, error), preCheck, logger_.LogFile());
+  if (!silenced) return;
+  Step(
+      [&] { platform_.store.Put(kAppName, L"Errors", valueName, *silenced ? L"False" : L"True"); });
 }
 
 }  // namespace qx

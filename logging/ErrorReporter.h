@@ -6,17 +6,19 @@
 #include <string_view>
 
 #include "logging/ErrorLogger.h"
+#include "logging/ErrorPrompt.h"
 #include "logging/pError.h"
-#include "platform/OwnFormWindows.h"
 #include "platform/Platform.h"
-#include "ui/ErrorForm.h"
 
 namespace qx {
 
 class ErrorReporter {
  public:
-  ErrorReporter(Platform& platform, ErrorLogger& logger, OwnFormWindows& forms)
-      : platform_(platform), logger_(logger), forms_(forms) {}
+  ErrorReporter(Platform& platform, ErrorLogger& logger, ErrorPrompt* prompt)
+      : platform_(platform), logger_(logger), prompt_(prompt) {}
+
+  // The dialog that asks the user; none: errors are only logged.
+  void SetPrompt(ErrorPrompt* prompt) { prompt_ = prompt; }
 
   // source: the routine's fixed name; message: for the user (empty: the
   // default text); preCheck: whether the silencing box starts checked.
@@ -29,17 +31,10 @@ class ErrorReporter {
   // The message the dialog shows for this error.
   static std::wstring DialogMessage(std::wstring_view message, const pError& error);
 
-  // The error dialog while it is loaded; none otherwise.
-  ErrorForm* Dialog() { return dialog_ != nullptr && dialog_->Loaded() ? dialog_ : nullptr; }
-
  private:
   Platform& platform_;
   ErrorLogger& logger_;
-  OwnFormWindows& forms_;
-  // The loaded dialog: it lives in the report that shows it, so that a
-  // report made while it waits (its modal loop runs the program's
-  // messages) can unload it without pulling it from under that report.
-  ErrorForm* dialog_ = nullptr;
+  ErrorPrompt* prompt_;
 };
 
 }  // namespace qx

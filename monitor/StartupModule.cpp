@@ -6,6 +6,7 @@
 #include "monitor/MainForm.h"
 #include "platform/PlatformError.h"
 #include "ui/DialogHost.h"
+#include "ui/ErrorFormPrompt.h"
 
 namespace qx {
 namespace {
@@ -59,6 +60,7 @@ StartOutcome Main(std::wstring_view commandLine, Platform& platform, DialogHost&
   // Once, before anything opens a file: where the rules and logs live.
   platform.files.SetDataFolder(ChooseDataFolder(platform.files));
   process = std::make_unique<Process>(platform);
+  UseErrorForm(*process);
   process->settings();
   float startTime = 0;
   Step([&] { startTime = SecondsSinceMidnight(platform.clock.Now()); });

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ui/ErrorFormPrompt.h"
+
 namespace qx::sim {
 
 SimProgram::SimProgram(SimDesktop& desktop, std::vector<DialogRequest>* log)
@@ -63,8 +65,8 @@ void SimProgram::ModalLeft(FormModel& form) {
 FormModel* SimProgram::Dialog(std::wstring_view name) {
   if (!Running()) return nullptr;
   if (name == L"Error") {
-    ErrorReporter* errors = process_ ? process_->errorsIfMade() : nullptr;
-    return errors != nullptr ? errors->Dialog() : nullptr;
+    ErrorFormPrompt* prompt = process_ ? ErrorFormPromptOf(*process_) : nullptr;
+    return prompt != nullptr ? prompt->Dialog() : nullptr;
   }
   if (name == L"Password") return form_ ? form_->PasswordBox() : nullptr;
   return ownDialogs_ ? ownDialogs_->Loaded(name) : nullptr;

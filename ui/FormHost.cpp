@@ -1,6 +1,7 @@
 #include "ui/FormHost.h"
 
 #include "context/Process.h"
+#include "ui/ErrorFormPrompt.h"
 
 namespace qx {
 
@@ -27,7 +28,10 @@ void FormHost::Attach(Process* process, BrowserHolds* holds) {
 
 Process& FormHost::CurrentProcess() {
   if (process_ != nullptr) return *process_;
-  if (!ownProcess_) ownProcess_ = std::make_unique<Process>(platform_);
+  if (!ownProcess_) {
+    ownProcess_ = std::make_unique<Process>(platform_);
+    UseErrorForm(*ownProcess_);
+  }
   return *ownProcess_;
 }
 

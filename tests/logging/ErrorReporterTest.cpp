@@ -5,13 +5,14 @@
 #include "base/Text.h"
 #include "context/Process.h"
 #include "sim/SimDesktop.h"
+#include "ui/ErrorFormPrompt.h"
 
 namespace qx {
 namespace {
 
 class ErrorReporterTest : public ::testing::Test {
  protected:
-  ErrorReporterTest() : process(desktop.platform()) {}
+  ErrorReporterTest() : process(desktop.platform()) { UseErrorForm(process); }
   void Report(std::int32_t number, const wchar_t* message = L"",
               const wchar_t* source = L"WebsiteRuleAdd") {
     process.errors().ReportError(source, message, false,
@@ -98,6 +99,7 @@ TEST_F(ErrorReporterTest, StoredValuesOtherThanTrueSilence) {
     sim::SimDesktop d;
     d.store().Poke(L"Errors", L"InitMenu 5", c.stored);
     Process p(d.platform());
+    UseErrorForm(p);
     p.errors().ReportError(L"InitMenu", L"x", false, MakeError(L"d", 5, L"s"));
     EXPECT_EQ(d.errorDialog().Shown().size(), c.shows ? 1u : 0u) << ToUtf8(c.stored);
   }

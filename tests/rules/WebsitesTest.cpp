@@ -8,6 +8,7 @@
 #include "context/Process.h"
 #include "platform/PlatformError.h"
 #include "sim/SimDesktop.h"
+#include "ui/ErrorFormPrompt.h"
 
 namespace qx {
 namespace {
@@ -42,6 +43,7 @@ class WebsitesTest : public ::testing::Test {
 
   sim::SimDesktop desk;
   Process process{desk.platform()};
+  ErrorFormPrompt& prompt = UseErrorForm(process);
 };
 
 TEST_F(WebsitesTest, DisallowedTwoLabelDomainCoversItselfAndItsWwwName) {

@@ -10,6 +10,7 @@
 #include "context/Process.h"
 #include "sim/SimProgram.h"
 #include "ui/ErrorForm.h"
+#include "ui/ErrorFormPrompt.h"
 
 namespace qx {
 namespace {
@@ -44,13 +45,13 @@ class ScriptedUser final : public sim::ModalDriver {
 
 class ErrorDialogTest : public ::testing::Test {
  protected:
-  ErrorDialogTest() : process(desktop.platform()) {}
+  ErrorDialogTest() : process(desktop.platform()) { UseErrorForm(process); }
   void Report(std::int32_t number) {
     process.errors().ReportError(L"WebsiteRuleAdd", L"", false,
                                  MakeError(L"Subscript out of range", number, L"Quellix"));
   }
   FormModel& Dialog() {
-    ErrorForm* dialog = process.errors().Dialog();
+    ErrorForm* dialog = ErrorFormPromptOf(process)->Dialog();
     if (dialog == nullptr) throw std::runtime_error("no error dialog is loaded");
     return *dialog;
   }
@@ -91,7 +92,7 @@ TEST_F(ErrorDialogTest, TheDialogStaysOpenAcrossStepsUntilOK) {
   EXPECT_NE(registered, 0u);
   EXPECT_FALSE(process.ownForms().IsOwnFormWindow(registered));
   EXPECT_EQ(process.ownForms().Get(OwnForm::Error), 0u);
-  EXPECT_EQ(process.errors().Dialog(), nullptr);
+  EXPECT_EQ(ErrorFormPromptOf(process)->Dialog(), nullptr);
   EXPECT_FALSE(desktop.errorDialog().Loaded());
   ASSERT_EQ(desktop.shell().Opened().size(), 2u);
   EXPECT_EQ(desktop.shell().Opened()[0], L"C:\\Program Files\\Quellix\\ErrorLog.txt");
@@ -114,14 +115,14 @@ TEST_F(ErrorDialogTest, StepsRunningOutCloseTheDialogAsItsWindowIsClosed) {
   EXPECT_EQ(user.closed[0], "Quellix Error: the scenario ended");
   // Closing the window goes on as OK: the box counts as the user left it.
   EXPECT_EQ(Stored(8), L"False");
-  EXPECT_EQ(process.errors().Dialog(), nullptr);
+  EXPECT_EQ(ErrorFormPromptOf(process)->Dialog(), nullptr);
 }
 
 TEST_F(ErrorDialogTest, AReportMadeWhileTheDialogWaitsTakesItsPlace) {
   ErrorForm* first = nullptr;
   user.steps = {
       [&] {
-        first = process.errors().Dialog();
+        first = ErrorFormPromptOf(process)->Dialog();
         Report(14);
       },
       [&] {
@@ -135,7 +136,7 @@ TEST_F(ErrorDialogTest, AReportMadeWhileTheDialogWaitsTakesItsPlace) {
   EXPECT_EQ(Stored(14), L"True");
   // The replaced dialog stores nothing.
   EXPECT_FALSE(Stored(13).has_value());
-  EXPECT_EQ(process.errors().Dialog(), nullptr);
+  EXPECT_EQ(ErrorFormPromptOf(process)->Dialog(), nullptr);
   EXPECT_EQ(process.ownForms().Get(OwnForm::Error), 0u);
 }
 
@@ -148,7 +149,7 @@ TEST_F(ErrorDialogTest, DialogsOpenedInsideEachOtherStopAtTheDepthLimit) {
   EXPECT_EQ(user.closed[0], "Quellix Error: too many dialogs open inside each other");
   EXPECT_EQ(user.steps.size(), 100u - static_cast<std::size_t>(sim::SimModalLoop::kMaxDepth));
   EXPECT_EQ(desktop.modal().Depth(), 0);
-  EXPECT_EQ(process.errors().Dialog(), nullptr);
+  EXPECT_EQ(ErrorFormPromptOf(process)->Dialog(), nullptr);
 }
 
 class PasswordBoxTest : public ::testing::Test {
