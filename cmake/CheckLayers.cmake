@@ -1,10 +1,13 @@
 # Fails when a file of the portable core includes a file of a layer above
 # its own, or anything of the simulated desktop or the Windows shell.
-#   cmake -DROOT=<source dir> -DSTAMP=<file to touch> -P CheckLayers.cmake
+#   cmake -DROOT=<source dir> -DLAYERS=<layers, lowest first, by commas> -DSTAMP=<file>
+#         -P CheckLayers.cmake
 #
-# The layers, lowest first: a file may include its own layer and those
-# below it. The main form (monitor) is where everything meets.
-set(layers base platform settings logging rules hookctl context browser ui monitor)
+# A file may include its own layer and those below it.
+string(REPLACE "," ";" layers "${LAYERS}")
+if(NOT layers)
+  message(FATAL_ERROR "CheckLayers.cmake needs -DLAYERS=<the layers, lowest first>")
+endif()
 
 
 set(problems "")
