@@ -9,6 +9,8 @@ packages=(
   build-essential cmake ninja-build
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-format libcxxopts-dev
+  # The check of the committed pictures and sound against their scripts.
+  python3
   # The Windows build and its tests under Wine in a virtual X server.
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
   libwine-dev wine wine64 xvfb xauth xdotool nsis fp-utils

@@ -6,8 +6,12 @@ resonator whose pitch falls as the pop opens up, with a soft low thump under
 it. 22050 Hz, mono, 16-bit PCM, 0.22 s. The noise is seeded, so every build
 writes the same bytes.
 
-Usage: make_cork.py OUTPUT.wav
+The output is committed (win32/sounds/cork.wav), so that builds need no
+Python; check_art.py fails when it is not what this script writes now.
+
+Usage: make_cork.py [OUTPUT.wav]      (default: win32/sounds/cork.wav)
 """
+import os
 import math
 import random
 import struct
@@ -57,12 +61,16 @@ def cork(rate=RATE, seconds=SECONDS):
     return samples
 
 
+DEFAULT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "win32", "sounds",
+                       "cork.wav")
+
+
 def main(argv):
-    if len(argv) != 2:
+    if len(argv) > 2:
         sys.stderr.write(__doc__)
         return 2
     samples = cork()
-    with wave.open(argv[1], "wb") as out:
+    with wave.open(argv[1] if len(argv) == 2 else os.path.normpath(DEFAULT), "wb") as out:
         out.setnchannels(1)
         out.setsampwidth(2)
         out.setframerate(RATE)

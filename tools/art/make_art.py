@@ -6,7 +6,7 @@ blue while blocking is on; grey, cut through by a red bar, while it is off.
 The output is committed, so that builds need no Python. After changing a
 drawing, run it again from anywhere:
     python3 make_art.py [OUTPUT_FOLDER] [--preview SHEET.png]
-The folder defaults to this script's own; --preview also writes enlarged
+The folder defaults to win32/program/art; --preview also writes enlarged
 sheets (SHEET-<name>.png) to look at."""
 
 import math
@@ -307,7 +307,8 @@ def write_all(folder, drawn):
 
 def main(args):
     preview = take_preview_option(args)
-    folder = args[0] if args else os.path.dirname(os.path.abspath(__file__))
+    folder = args[0] if args else os.path.join(os.path.dirname(os.path.abspath(__file__)), "..",
+                                                "..", "win32", "program", "art")
     drawn = pictures()
     write_all(folder, drawn)
     if preview:

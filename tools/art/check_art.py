@@ -1,14 +1,16 @@
 #!/usr/bin/env python3
-"""Checks the committed pictures: the program's (this folder) and the hook
-control's button face (win32/omnihook/omnihook.ico).
+"""Checks the committed generated assets: the program's pictures
+(win32/program/art), the hook control's button face
+(win32/omnihook/omnihook.ico) and the alert sound (win32/sounds/cork.wav).
 
 Each icon must hold exactly its sizes as 32-bit images with alpha and an AND
 mask that agrees with the alpha; each menu bitmap must be a 16 x 16 32-bit
 bitmap with premultiplied alpha; the two tray states must look different at
-16 pixels; and every file must be byte for byte what the drawing scripts
-make now (so a changed script whose output was not committed fails here).
+16 pixels; the sound must pass check_wav.py; and every file must be byte for
+byte what its script makes now (so a changed script whose output was not
+committed fails here).
 
-    python3 check_art.py [ART_FOLDER OMNIHOOK_FOLDER]
+    python3 check_art.py [ART_FOLDER OMNIHOOK_FOLDER SOUNDS_FOLDER]
 
 The folders default to the ones in this source tree. Exit status 0 when all
 is well, 1 with a list of the faults otherwise."""
@@ -20,7 +22,15 @@ import sys
 import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-OMNIHOOK = os.path.normpath(os.path.join(HERE, "..", "..", "omnihook"))
+sys.dont_write_bytecode = True  # keep the source folder clean
+sys.path.insert(0, HERE)
+from check_wav import problems as sound_problems  # noqa: E402
+
+TREE = os.path.normpath(os.path.join(HERE, "..", ".."))
+FOLDERS = {"art": os.path.join(TREE, "win32", "program", "art"),
+           "omnihook": os.path.join(TREE, "win32", "omnihook"),
+           "sounds": os.path.join(TREE, "win32", "sounds")}
+SOUND = "cork.wav"
 
 MARK_SIZES = (16, 24, 32, 48)
 ICONS = {  # file -> (folder key, sizes)
@@ -154,16 +164,22 @@ def read(path):
 
 
 def regenerate(folder):
-    """Runs both drawing scripts into folder."""
+    """Runs every asset script into folder."""
     subprocess.run([sys.executable, os.path.join(HERE, "make_art.py"), folder], check=True)
-    subprocess.run([sys.executable, os.path.join(OMNIHOOK, "make_icon.py"),
+    subprocess.run([sys.executable, os.path.join(HERE, "make_omnihook_icon.py"),
                     os.path.join(folder, "omnihook.ico")], check=True)
+    subprocess.run([sys.executable, os.path.join(HERE, "make_cork.py"),
+                    os.path.join(folder, SOUND)], check=True)
 
 
 def main(args):
-    folders = {"art": args[0], "omnihook": args[1]} if len(args) == 2 else \
-        {"art": HERE, "omnihook": OMNIHOOK}
+    folders = dict(zip(("art", "omnihook", "sounds"), args)) if len(args) == 3 else FOLDERS
     faults = []
+    sound = read(os.path.join(folders["sounds"], SOUND))
+    if sound is None:
+        faults.append(f"{SOUND}: missing")
+    else:
+        faults += [f"{SOUND}: {p}" for p in sound_problems(sound)]
     icons = {}
     bitmaps = {}
     for name, (where, sizes) in ICONS.items():
@@ -199,6 +215,7 @@ def main(args):
         regenerate(fresh)
         where = {name: folders[key] for name, (key, _) in ICONS.items()}
         where.update({name: folders["art"] for name in MENU_BITMAPS})
+        where[SOUND] = folders["sounds"]
         for name, folder in where.items():
             if read(os.path.join(folder, name)) != read(os.path.join(fresh, name)):
                 faults.append(f"{name}: not what its script draws now (run it and commit)")
@@ -207,8 +224,8 @@ def main(args):
         print(fault)
     if faults:
         return 1
-    print(f"{len(ICONS)} icons and {len(MENU_BITMAPS)} menu bitmaps are well formed and "
-          "up to date")
+    print(f"{len(ICONS)} icons, {len(MENU_BITMAPS)} menu bitmaps and the sound are well formed "
+          "and up to date")
     return 0
 
 

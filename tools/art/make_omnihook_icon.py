@@ -1,19 +1,18 @@
 #!/usr/bin/env python3
 """Writes omnihook.ico, the face of the hook control's button: a white hook
 on a blue disc, in the colours of the program's mark, at 16, 24 and 32
-pixels. It draws with the program's drawing kit (win32/program/art).
+pixels. It draws with the program's drawing kit (artkit.py, beside it).
 
 The icon is committed, so that builds need no Python. After changing the
 drawing, run it again from anywhere:
     python3 make_icon.py [OUTPUT.ico] [--preview SHEET.png]
-The output defaults to omnihook.ico beside this script."""
+The output defaults to win32/omnihook/omnihook.ico."""
 
 import os
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.dont_write_bytecode = True  # keep the source folders clean
-sys.path.insert(0, os.path.join(HERE, "..", "program", "art"))
 
 from artkit import (arc, circle, linear, polygon, render, segment, solid,  # noqa: E402
                     take_preview_option, write_ico, write_preview)
@@ -55,7 +54,7 @@ def hook(size):
 
 def main(args):
     preview = take_preview_option(args)
-    path = args[0] if args else os.path.join(HERE, "omnihook.ico")
+    path = args[0] if args else os.path.join(HERE, "..", "..", "win32", "omnihook", "omnihook.ico")
     images = [hook(size) for size in SIZES]
     write_ico(path, images)
     if preview:
