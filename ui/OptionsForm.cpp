@@ -149,6 +149,8 @@ Control& OptionsForm::AddButton(int tab, std::wstring caption, std::wstring tool
   return c;
 }
 
+// The controls in the order the dialog shows them: the frame, then each
+// tab's, tab by tab.
 void OptionsForm::Build() {
   std::vector<std::wstring> tabCaptions;
   for (const OptionTab& t : kOptionTabTable)
@@ -165,8 +167,18 @@ void OptionsForm::Build() {
   applyButton_ = &AddButton(0, L"Apply", L"", L"", [this] { Apply(); });
   Add({.kind = ControlKind::Label, .caption = L"Need"});
   Add({.kind = ControlKind::Link, .caption = L"help?"}).onClick = [this] { TabHelp(selectedTab_); };
+  BuildGeneralTab();
+  BuildBrowserTab();
+  BuildAdvancedTab();
+  BuildWebsitesTab();
+  BuildWindowsTab();
+  BuildHotKeysTab();
+  BuildLogTab();
+  BuildLogOptionsTab();
+  BuildAboutTab();
+}
 
-  // 1 General.
+void OptionsForm::BuildGeneralTab() {
   Add({.kind = ControlKind::Frame, .caption = L"Pop-up Window Alert", .tab = 1});
   Add({.kind = ControlKind::Label,
        .caption = L"When Quellix prevents a pop-up window from appearing:",
@@ -198,8 +210,9 @@ void OptionsForm::Build() {
   autoClose_ = &AddCheck(1, Option::AutoClose,
                          L"Close Quellix when all instances of Internet Explorer have closed",
                          L"Only applies if \"Run whenever Internet Explorer runs\" is selected");
+}
 
-  // 2 Browser Options.
+void OptionsForm::BuildBrowserTab() {
   Add({.kind = ControlKind::Frame, .caption = L"Pop-up Windows", .tab = 2});
   Add({.kind = ControlKind::Label,
        .caption = L"By default, for sites for which I have not manually allowed or disallowed "
@@ -230,8 +243,9 @@ void OptionsForm::Build() {
   AddCheck(2, Option::IgnoreLocal, L"Always allow pop-up windows when viewing local HTML pages",
            L"If this box is checked, Quellix will never prevent local pages from opening pop-up "
            L"windows");
+}
 
-  // 3 Adv. Browser Options.
+void OptionsForm::BuildAdvancedTab() {
   Add({.kind = ControlKind::Frame,
        .caption = L"Internet Explorer and compatible browsers",
        .tab = 3});
@@ -257,8 +271,9 @@ void OptionsForm::Build() {
            L"Silent mode may prevent important messages from being displayed (use with caution)");
   AddCheck(3, Option::CatchErrors,
            L"Don't show run-time script errors (compile-time errors will still be shown)");
+}
 
-  // 4 Websites.
+void OptionsForm::BuildWebsitesTab() {
   Add({.kind = ControlKind::Frame,
        .caption = L"Rules for Specific Websites (Allow or Disallow Pop-ups and \"Always Kill\")",
        .tab = 4});
@@ -282,8 +297,9 @@ void OptionsForm::Build() {
   Add({.kind = ControlKind::Link, .caption = L"help", .tab = 4}).onClick = [this] {
     TabHelp(selectedTab_);
   };
+}
 
-  // 5 Windows.
+void OptionsForm::BuildWindowsTab() {
   Add({.kind = ControlKind::Frame,
        .caption = L"Window Rules (Determine Which Windows Quellix Considers Pop-up Windows)",
        .tab = 5});
@@ -303,8 +319,9 @@ void OptionsForm::Build() {
   Add({.kind = ControlKind::Link, .caption = L"More info...", .tab = 5}).onClick = [this] {
     TabHelp(selectedTab_);
   };
+}
 
-  // 6 HotKeys.
+void OptionsForm::BuildHotKeysTab() {
   Add({.kind = ControlKind::Label,
        .caption = L"To avoid accidentally killing (closing) windows, you must hold down the Caps "
                   L"Lock key while using the following two hotkey commands:",
@@ -316,8 +333,9 @@ void OptionsForm::Build() {
     c.onClick = [this] { Appliable(); };
     hotKeys_[i] = &c;
   }
+}
 
-  // 7 Log.
+void OptionsForm::BuildLogTab() {
   Add({.kind = ControlKind::Frame, .caption = L"Blocked/Killed Pop-up Window Log", .tab = 7});
   logList_ = &Add({.kind = ControlKind::ListView,
                    .name = L"LogList",
@@ -338,8 +356,9 @@ void OptionsForm::Build() {
     logRows_.clear();
     SetDeleteCaption();
   });
+}
 
-  // 8 Log Options.
+void OptionsForm::BuildLogOptionsTab() {
   keepLog_ = &AddCheck(8, Option::KeepLog, L"Keep log of blocked/killed pop-up windows",
                        L"Uncheck this box to stop Quellix from logging information about blocked "
                        L"and killed pop-up windows");
@@ -374,8 +393,9 @@ void OptionsForm::Build() {
                 });
               }
             });
+}
 
-  // 9 About.
+void OptionsForm::BuildAboutTab() {
   Add({.kind = ControlKind::Picture, .name = L"Logo", .tab = 9}).onDblClick = [this] {
     lblCount_->visible = false;
     extraOptions_->visible = true;
@@ -412,12 +432,23 @@ void OptionsForm::Load() {
   RestoreDesignState();
   selectedTab_ = 1;
   menuArmed_ = false;
-  Platform& p = process_.platform();
   Settings& settings = process_.settings();
-  Step([&] { window_ = p.desktop.CreateOwnWindow(caption_, L"QuellixOptions"); });
+  Step([&] { window_ = process_.platform().desktop.CreateOwnWindow(caption_, L"QuellixOptions"); });
   process_.ownForms().Set(OwnForm::Options, window_);
   optionsOpen_ = true;
 
+  LoadGeneralTab(settings);
+  LoadBrowserTabs(settings);
+  LoadRuleLists();
+  LoadHotKeys(settings);
+  LoadLogTabs(settings);
+  ShowPanels();
+  applyButton_->enabled = false;
+  InitMenu();
+}
+
+void OptionsForm::LoadGeneralTab(Settings& settings) {
+  Platform& p = process_.platform();
   startupCombo_->items.clear();
   for (const ComboItem& item : kStartModes)
     startupCombo_->items.emplace_back(item.text);
@@ -437,6 +468,9 @@ void OptionsForm::Load() {
   }
   fileNameText_->text = settings.SoundFileName();
   PlaySoundRule();
+}
+
+void OptionsForm::LoadBrowserTabs(Settings& settings) {
   for (auto& [option, box] : boxes_) {
     if (box->tab == 3 || option == Option::IgnoreLocal) {
       box->checked = std::get<bool>(settings.Get(option));
@@ -446,12 +480,16 @@ void OptionsForm::Load() {
   newWindow_->checked = !settings.RedirectNewWindows();
   blockPopups_->checked = settings.BlockByDefault();
   allowPopups_->checked = !settings.BlockByDefault();
+}
 
+void OptionsForm::LoadRuleLists() {
   process_.websites().SetRefreshHook([this] { RefreshWSList(); });
   process_.windows().SetRefreshHook([this] { RefreshWinList(); });
   RefreshWSList();
   RefreshWinList();
+}
 
+void OptionsForm::LoadHotKeys(Settings& settings) {
   for (std::size_t i = 0; i < HotKeyBoxes().size(); ++i) {
     const HotKeyBox& box = HotKeyBoxes()[i];
     hotKeys_[i]->items.clear();
@@ -459,6 +497,9 @@ void OptionsForm::Load() {
       hotKeys_[i]->items.emplace_back(item.text);
     hotKeys_[i]->position = PositionOf(box.items, std::get<std::int32_t>(settings.Get(box.option)));
   }
+}
+
+void OptionsForm::LoadLogTabs(Settings& settings) {
   SetDeleteCaption();
   process_.popupLog().SetLogListRefresh([this] { RefreshLogList(); });
   RefreshLogList();
@@ -470,9 +511,6 @@ void OptionsForm::Load() {
   Step([&] { total = process_.popupLog().TotalPopupCount(); });
   lblCount_->caption =
       L"Quellix has stopped a total of " + std::to_wstring(total) + L" pop-up windows.";
-  ShowPanels();
-  applyButton_->enabled = false;
-  InitMenu();
 }
 
 void OptionsForm::Show() {

@@ -100,6 +100,21 @@ class OptionsForm final : public FormModel {
   enum class LogMenu { Browser, WebDialog, Window };
 
   void Build();
+  void BuildGeneralTab();
+  void BuildBrowserTab();
+  void BuildAdvancedTab();
+  void BuildWebsitesTab();
+  void BuildWindowsTab();
+  void BuildHotKeysTab();
+  void BuildLogTab();
+  void BuildLogOptionsTab();
+  void BuildAboutTab();
+  // Each tab's controls from the settings, when the dialog is loaded.
+  void LoadGeneralTab(Settings& settings);
+  void LoadBrowserTabs(Settings& settings);
+  void LoadRuleLists();
+  void LoadHotKeys(Settings& settings);
+  void LoadLogTabs(Settings& settings);
   Control& AddCheck(int tab, Option option, std::wstring caption, std::wstring tooltip = L"",
                     std::wstring name = L"");
   Control& AddButton(int tab, std::wstring caption, std::wstring tooltip, std::wstring name,
