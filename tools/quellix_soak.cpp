@@ -14,8 +14,10 @@
 #include <deque>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <random>
 #include <string>
+#include <variant>
 
 #include "base/ByteCodec.h"
 #include "base/Text.h"
@@ -275,91 +277,129 @@ class Soak {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+namespace {
+
+struct SoakArgs {
+  long events = 0;
+  std::uint64_t seed = 1;
+  long maxGrowthMb = 0;
+};
+
+// The arguments, or the exit status when the run ends here (help, or a bad
+// argument named on standard error).
+std::variant<SoakArgs, int> ParseArguments(int argc, char** argv) {
   cxxopts::Options options("quellix-soak", "A long run of mixed events on the simulated desktop");
   options.add_options()("events", "number of events",
                         cxxopts::value<long>()->default_value("1000000"))(
       "seed", "seed of the event mix", cxxopts::value<std::uint64_t>()->default_value("1"))(
       "max-growth-mb", "fail when the resident set grows more than this after warm-up",
       cxxopts::value<long>()->default_value("0"))("h,help", "this help");
-  long events = 0;
-  std::uint64_t seed = 1;
-  long maxGrowthMb = 0;
+  SoakArgs args;
   try {
     const auto parsed = options.parse(argc, argv);
     if (parsed.count("help")) {
       std::cout << options.help() << "\n";
       return 0;
     }
-    events = parsed["events"].as<long>();
-    seed = parsed["seed"].as<std::uint64_t>();
-    maxGrowthMb = parsed["max-growth-mb"].as<long>();
+    args.events = parsed["events"].as<long>();
+    args.seed = parsed["seed"].as<std::uint64_t>();
+    args.maxGrowthMb = parsed["max-growth-mb"].as<long>();
   } catch (const std::exception& e) {
     std::cerr << e.what() << "\n";
     return 2;
   }
-  if (events <= 0) {
+  if (args.events <= 0) {
     std::cerr << "--events must be positive\n";
     return 2;
   }
+  return args;
+}
 
-  const long startKb = ResidentKb();
-  Soak soak(seed);
-  const long loadedKb = ResidentKb();
+// What a run left: its counts and the resident set along the way.
+struct SoakResult {
+  Counts counts;
+  long startKb = 0, loadedKb = 0, warmKb = 0, endKb = 0;
+  std::int32_t total = 0;
+  std::size_t monitors = 0, open = 0, made = 0;
+  long logged = 0;
+  std::optional<std::wstring> stored;
+};
+
+std::optional<SoakResult> Run(const SoakArgs& args) {
+  SoakResult r;
+  r.startKb = ResidentKb();
+  Soak soak(args.seed);
+  r.loadedKb = ResidentKb();
   // Warm-up: the first fifth, by whose end the allocator's pools, the
   // program's session log and the desktop's live windows have reached their
   // working size; from there on the resident set should stay flat.
-  const long warmUp = std::max(1L, events / 5);
-  long warmKb = loadedKb;
-  for (long i = 0; i < events; ++i) {
+  const long warmUp = std::max(1L, args.events / 5);
+  r.warmKb = r.loadedKb;
+  for (long i = 0; i < args.events; ++i) {
     if (!soak.Running()) {
       std::cout << "FAIL: the program ended after " << i << " events\n";
-      return 1;
+      return std::nullopt;
     }
     soak.Event();
     if ((i + 1) % kBatch == 0 || i + 1 == warmUp) soak.Tidy();
-    if (i + 1 == warmUp) warmKb = ResidentKb();
+    if (i + 1 == warmUp) r.warmKb = ResidentKb();
     if ((i + 1) % 100000 == 0) {
       std::cout << "  " << (i + 1) << " events, VmRSS " << ResidentKb() << " kB\n" << std::flush;
     }
   }
   soak.Tidy();
-  const long endKb = ResidentKb();
-  const std::int32_t total = soak.SessionTotal();
-  const std::size_t monitors = soak.Monitors();
-  const std::size_t open = soak.OpenBrowsers();
-  const std::size_t made = soak.BrowsersEverMade();
+  r.endKb = ResidentKb();
+  r.total = soak.SessionTotal();
+  r.monitors = soak.Monitors();
+  r.open = soak.OpenBrowsers();
+  r.made = soak.BrowsersEverMade();
   soak.End();
-  const Counts& c = soak.counts();
-  const long kills = c.windowKills + c.popupsStopped + c.browserKills;
-  const long logged = soak.LoggedEntries();
-  const auto stored = soak.StoredTotal();
+  r.counts = soak.counts();
+  r.logged = soak.LoggedEntries();
+  r.stored = soak.StoredTotal();
+  return r;
+}
 
-  std::cout << "events " << c.events << " (seed " << seed << ")\n"
+// Prints the run's figures and its faults; true when there are none.
+bool Report(const SoakArgs& args, const SoakResult& r) {
+  const Counts& c = r.counts;
+  const long kills = c.windowKills + c.popupsStopped + c.browserKills;
+  std::cout << "events " << c.events << " (seed " << args.seed << ")\n"
             << "kills seen " << kills << ": windows " << c.windowKills << ", pop-ups stopped "
             << c.popupsStopped << ", browsers closed " << c.browserKills << "; pop-ups allowed "
             << c.popupsAllowed << "\n"
-            << "counted " << total << ", logged " << logged << ", stored total "
-            << (stored ? ToUtf8(*stored) : "(none)") << "\n"
-            << "browser monitors " << monitors << " for " << open << " open windows (" << made
+            << "counted " << r.total << ", logged " << r.logged << ", stored total "
+            << (r.stored ? ToUtf8(*r.stored) : "(none)") << "\n"
+            << "browser monitors " << r.monitors << " for " << r.open << " open windows (" << r.made
             << " made in all)\n"
-            << "VmRSS kB: start " << startKb << ", rules loaded " << loadedKb << ", after warm-up "
-            << warmKb << ", end " << endKb << "\n";
+            << "VmRSS kB: start " << r.startKb << ", rules loaded " << r.loadedKb
+            << ", after warm-up " << r.warmKb << ", end " << r.endKb << "\n";
   bool ok = true;
-  if (total != kills || logged != kills || stored != NumberText(kills)) {
+  if (r.total != kills || r.logged != kills || r.stored != NumberText(kills)) {
     std::cout << "FAIL: every kill must be counted, logged and stored\n";
     ok = false;
   }
   // The program lets go of the monitor of every window that closed.
-  if (monitors > open) {
+  if (r.monitors > r.open) {
     std::cout << "FAIL: the program holds monitors of closed windows\n";
     ok = false;
   }
-  if (maxGrowthMb > 0 && endKb - warmKb > maxGrowthMb * 1024) {
-    std::cout << "FAIL: the resident set grew by " << (endKb - warmKb) / 1024
+  if (args.maxGrowthMb > 0 && r.endKb - r.warmKb > args.maxGrowthMb * 1024) {
+    std::cout << "FAIL: the resident set grew by " << (r.endKb - r.warmKb) / 1024
               << " MB after warm-up\n";
     ok = false;
   }
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const auto parsed = ParseArguments(argc, argv);
+  if (const int* status = std::get_if<int>(&parsed)) return *status;
+  const SoakArgs& args = std::get<SoakArgs>(parsed);
+  const auto result = Run(args);
+  const bool ok = result && Report(args, *result);
   std::cout << (ok ? "1 passed, 0 failed\n" : "0 passed, 1 failed\n");
   return ok ? 0 : 1;
 }
