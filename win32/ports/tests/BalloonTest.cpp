@@ -179,6 +179,8 @@ TEST(BalloonTest, TheShellShowsTheNoticeWithoutTakingTheFocus) {
   ASSERT_EQ(ShownBalloon(), nullptr);
 
   ASSERT_TRUE(tray.Add(record));
+  record.szTip = L"Quellix (Off)";
+  EXPECT_TRUE(tray.Modify(record));
   EXPECT_TRUE(tray.ShowBalloon(record, L"Pop-up blocked",
                                L"ads.example: no click on the page before it opened"));
   // The shell shows it a moment later, and the user's window keeps the
@@ -188,6 +190,7 @@ TEST(BalloonTest, TheShellShowsTheNoticeWithoutTakingTheFocus) {
   EXPECT_TRUE(tray.Delete(record));
   EXPECT_FALSE(tray.ShowBalloon(record, L"Pop-up blocked", L"again"))
       << "no icon, no notice over it";
+  EXPECT_FALSE(tray.Delete(record)) << "nothing left to delete";
   DestroyWindow(work);
   desktop.DestroyOwnWindow(record.hWnd);
 }
