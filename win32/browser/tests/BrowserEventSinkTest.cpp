@@ -231,7 +231,8 @@ TEST_F(BrowserEventSinkTest, MalformedEventsAreRefusedWithoutReachingTheCore) {
     for (const char* k = c.args; *k != 0; ++k)
       args.push_back(kinds.at(*k));
     UINT bad = 99;
-    EXPECT_EQ(browser->Events().Fire(c.id, args, nullptr, &bad), c.expected) << c.id << " " << c.args;
+    EXPECT_EQ(browser->Events().Fire(c.id, args, nullptr, &bad), c.expected)
+        << c.id << " " << c.args;
     if (c.expected == DISP_E_TYPEMISMATCH) {
       EXPECT_EQ(bad, c.badArgument) << c.id << " " << c.args;
     }

@@ -87,10 +87,12 @@ TEST_F(ResidentProgramTest, HooksComeUpAtStartAndGoAtTheEnd) {
 // A visible top-level window of this process, waited for.
 HWND WaitForWindow(const wchar_t* cls, const wchar_t* caption) {
   HWND window = nullptr;
-  setup::test::WaitFor([&] {
-    window = FindWindowW(cls, caption);
-    return window != nullptr && IsWindowVisible(window);
-  }, 10000);
+  setup::test::WaitFor(
+      [&] {
+        window = FindWindowW(cls, caption);
+        return window != nullptr && IsWindowVisible(window);
+      },
+      10000);
   return window;
 }
 
