@@ -133,10 +133,7 @@ class HelperServer : public testing::Test {
     CoFreeUnusedLibrariesEx(0, 0);
     CloseHandle(go_);
     CloseHandle(exit_);
-    DeleteFileW((folder_ + L"\\started.txt").c_str());
-    DeleteFileW(program_.c_str());
-    DeleteFileW(dll_.c_str());
-    RemoveDirectoryW(folder_.c_str());
+    setup::test::RemoveFolder(folder_);
     CoUninitialize();
   }
 
