@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 #include <ocidl.h>
-#include <tlhelp32.h>
 #include <wrl/client.h>
 
 #include <filesystem>
@@ -17,6 +16,7 @@
 #include "platform/InstanceName.h"
 #include "settings/Settings.h"
 #include "win32/bho/HelperLaunch.h"
+#include "win32/installer/tests/SetupTools.h"
 #include "win32/ports/WinSettingsStore.h"
 
 using Microsoft::WRL::ComPtr;
@@ -109,33 +109,10 @@ class FakeSite final : public IUnknown {
   ULONG references = 1;
 };
 
-std::wstring Beside(const std::wstring& name) {
-  wchar_t self[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring path(self, length);
-  return path.substr(0, path.find_last_of(L'\\') + 1) + name;
-}
-
-bool SameText(const std::wstring& a, const std::wstring& b) {
-  return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
-}
-
-std::wstring ReadText(HKEY root, const std::wstring& key, const wchar_t* name) {
-  wchar_t buffer[1024] = {};
-  DWORD bytes = sizeof buffer;
-  if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &bytes) !=
-      ERROR_SUCCESS) {
-    return L"<missing>";
-  }
-  return buffer;
-}
-
-bool KeyExists(HKEY root, const std::wstring& key) {
-  HKEY opened = nullptr;
-  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
-  RegCloseKey(opened);
-  return true;
-}
+using setup::test::Beside;
+using setup::test::KeyExists;
+using setup::test::ReadText;
+using setup::test::SameText;
 
 class HelperServer : public testing::Test {
  protected:
@@ -156,10 +133,7 @@ class HelperServer : public testing::Test {
     CoFreeUnusedLibrariesEx(0, 0);
     CloseHandle(go_);
     CloseHandle(exit_);
-    DeleteFileW((folder_ + L"\\started.txt").c_str());
-    DeleteFileW(program_.c_str());
-    DeleteFileW(dll_.c_str());
-    RemoveDirectoryW(folder_.c_str());
+    setup::test::RemoveFolder(folder_);
     CoUninitialize();
   }
 
@@ -224,27 +198,7 @@ class HelperServer : public testing::Test {
   }
 
   // The processes running our stand-in "Quellix.exe".
-  static std::vector<DWORD> StandIns() {
-    std::vector<DWORD> found;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return found;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more;
-         more = Process32NextW(snapshot, &entry)) {
-      if (!SameText(entry.szExeFile, L"Quellix.exe")) continue;
-      HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
-      if (p == nullptr) continue;
-      wchar_t image[MAX_PATH] = {};
-      DWORD size = MAX_PATH;
-      if (QueryFullProcessImageNameW(p, 0, image, &size) && SameText(image, program_)) {
-        found.push_back(entry.th32ProcessID);
-      }
-      CloseHandle(p);
-    }
-    CloseHandle(snapshot);
-    return found;
-  }
+  static std::vector<DWORD> StandIns() { return setup::test::ProcessesOf(program_); }
 
   // The command lines the stand-in recorded, once it has written `expected`.
   static std::vector<std::string> Records(std::size_t expected) {
@@ -321,40 +275,30 @@ TEST_F(HelperServer, FirstSiteStartsTheProgramWithAutoOnlyOnce) {
   EXPECT_EQ(first->GetSite(IID_PPV_ARGS(&got)), E_FAIL);
 }
 
-TEST_F(HelperServer, StartsNothingWhileTheProgramRuns) {
-  HANDLE running = CreateMutexW(nullptr, FALSE, std::wstring(kInstanceMutexName).c_str());
-  ASSERT_NE(running, nullptr);
-  FakeSite site;
-  ComPtr<IObjectWithSite> helper;
-  ASSERT_EQ(Create(helper), S_OK);
-  EXPECT_EQ(helper->SetSite(&site), S_OK);
-  EXPECT_TRUE(StandIns().empty());
-  EXPECT_EQ(GetFileAttributesW((folder_ + L"\\started.txt").c_str()), INVALID_FILE_ATTRIBUTES);
-  helper->SetSite(nullptr);
-  CloseHandle(running);
-}
-
-TEST_F(HelperServer, StartsNothingForAUserWhoStartsTheProgramOtherwise) {
-  for (const wchar_t* mode : {L"0", L"1"}) {
-    SetStartMode(mode);
+// The program runs already, this user starts it otherwise, or it is missing:
+// the helper starts nothing and leaves the browser alone.
+TEST_F(HelperServer, StartsNothingWhenItNeedNotOrCannot) {
+  const auto expectNothingStarted = [&](const char* why) {
     FakeSite site;
     ComPtr<IObjectWithSite> helper;
-    ASSERT_EQ(Create(helper), S_OK);
-    EXPECT_EQ(helper->SetSite(&site), S_OK);
-    EXPECT_TRUE(StandIns().empty()) << "mode " << static_cast<char>(mode[0]);
-    EXPECT_EQ(helper->SetSite(nullptr), S_OK);
+    ASSERT_EQ(Create(helper), S_OK) << why;
+    EXPECT_EQ(helper->SetSite(&site), S_OK) << why;
+    EXPECT_TRUE(StandIns().empty()) << why;
+    EXPECT_FALSE(setup::test::Exists(folder_ + L"\\started.txt")) << why;
+    EXPECT_EQ(helper->SetSite(nullptr), S_OK) << why;
+    EXPECT_EQ(site.references, 1u) << why;
+  };
+  HANDLE running = CreateMutexW(nullptr, FALSE, std::wstring(kInstanceMutexName).c_str());
+  ASSERT_NE(running, nullptr);
+  expectNothingStarted("the program runs");
+  CloseHandle(running);
+  for (const wchar_t* mode : {L"0", L"1"}) {
+    SetStartMode(mode);
+    expectNothingStarted(mode[0] == L'0' ? "never started" : "started at log-on");
   }
-}
-
-TEST_F(HelperServer, AMissingProgramLeavesTheBrowserAlone) {
+  SetStartMode(L"2");
   ASSERT_TRUE(DeleteFileW(program_.c_str()));
-  FakeSite site;
-  ComPtr<IObjectWithSite> helper;
-  ASSERT_EQ(Create(helper), S_OK);
-  EXPECT_EQ(helper->SetSite(&site), S_OK);
-  EXPECT_TRUE(StandIns().empty());
-  EXPECT_EQ(helper->SetSite(nullptr), S_OK);
-  EXPECT_EQ(site.references, 1u);
+  expectNothingStarted("no program beside the helper");
 }
 
 }  // namespace

@@ -10,27 +10,18 @@
 namespace qx::win::testing {
 namespace {
 
-std::wstring Lower(std::wstring_view text) {
-  return LowerCase(text);
-}
-
-template <class T>
-HRESULT Hand(T* object, void** out) {
-  *out = object;
-  object->AddRef();
-  return S_OK;
-}
-
-HRESULT PutBool(bool value, VARIANT_BOOL* out) {
-  if (!out) return E_POINTER;
-  *out = value ? VARIANT_TRUE : VARIANT_FALSE;
-  return S_OK;
-}
-
 HRESULT PutText(const std::wstring& text, BSTR* out) {
   if (!out) return E_POINTER;
   *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
   return S_OK;
+}
+
+VARIANT Ref(VARTYPE type, void* target) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_BYREF | type;
+  v.byref = target;
+  return v;
 }
 
 }  // namespace
@@ -70,27 +61,15 @@ Value Value::Null() {
 }
 
 VARIANT RefBool(VARIANT_BOOL* b) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BYREF | VT_BOOL;
-  v.pboolVal = b;
-  return v;
+  return Ref(VT_BOOL, b);
 }
 
 VARIANT RefVariant(VARIANT* target) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BYREF | VT_VARIANT;
-  v.pvarVal = target;
-  return v;
+  return Ref(VT_VARIANT, target);
 }
 
 VARIANT RefDispatch(IDispatch** d) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BYREF | VT_DISPATCH;
-  v.ppdispVal = d;
-  return v;
+  return Ref(VT_DISPATCH, d);
 }
 
 VARIANT Plain(const Value& value) {
@@ -98,30 +77,6 @@ VARIANT Plain(const Value& value) {
 }
 
 // --- connection points ------------------------------------------------------------
-
-HRESULT STDMETHODCALLTYPE FakeConnectionPoint::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IConnectionPoint)) {
-    return Hand(static_cast<IConnectionPoint*>(this), object);
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
-HRESULT STDMETHODCALLTYPE FakeConnectionPoint::GetConnectionInterface(IID* iid) {
-  if (!iid) return E_POINTER;
-  *iid = events_;
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE
-FakeConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** c) {
-  if (!c) return E_POINTER;
-  *c = owner_;
-  if (!owner_) return E_UNEXPECTED;
-  owner_->AddRef();
-  return S_OK;
-}
 
 HRESULT STDMETHODCALLTYPE FakeConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
   if (!sink || !cookie) return E_POINTER;
@@ -135,23 +90,9 @@ HRESULT STDMETHODCALLTYPE FakeConnectionPoint::Advise(IUnknown* sink, DWORD* coo
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE FakeConnectionPoint::Unadvise(DWORD cookie) {
-  return sinks_.erase(cookie) ? S_OK : CONNECT_E_NOCONNECTION;
-}
-
-HRESULT STDMETHODCALLTYPE FakeConnectionPoint::EnumConnections(IEnumConnections** e) {
-  if (e) *e = nullptr;
-  return E_NOTIMPL;
-}
-
 HRESULT FakeConnectionPoint::Fire(DISPID id, std::vector<VARIANT> args, VARIANT* result,
-                                  UINT* badArgument) {
-  return FireNamed(id, std::move(args), {}, {}, result, badArgument);
-}
-
-HRESULT FakeConnectionPoint::FireNamed(DISPID id, std::vector<VARIANT> args,
-                                       std::vector<DISPID> names, std::vector<VARIANT> named,
-                                       VARIANT* result, UINT* badArgument) {
+                                  UINT* badArgument, std::vector<DISPID> names,
+                                  std::vector<VARIANT> named) {
   // Named arguments first, then the positional ones in reverse order.
   std::reverse(args.begin(), args.end());
   args.insert(args.begin(), named.begin(), named.end());
@@ -169,57 +110,32 @@ HRESULT FakeConnectionPoint::FireNamed(DISPID id, std::vector<VARIANT> args,
   return last;
 }
 
-void ConnectionPoints::Offer(const IID& events, IConnectionPointContainer* owner) {
-  points_.push_back(Make<FakeConnectionPoint>(events, owner));
-}
-
-HRESULT ConnectionPoints::Find(REFIID riid, IConnectionPoint** point) {
+HRESULT STDMETHODCALLTYPE PointContainer::FindConnectionPoint(REFIID riid,
+                                                              IConnectionPoint** point) {
   if (!point) return E_POINTER;
-  *point = nullptr;
-  for (const auto& p : points_) {
-    if (IsEqualIID(p->Events(), riid)) {
-      *point = p.Get();
-      p->AddRef();
-      return S_OK;
-    }
-  }
-  return CONNECT_E_NOCONNECTION;
+  *point = Point(riid);
+  if (!*point) return CONNECT_E_NOCONNECTION;
+  (*point)->AddRef();
+  return S_OK;
 }
 
-FakeConnectionPoint* ConnectionPoints::Point(const IID& events) {
+FakeConnectionPoint* PointContainer::Point(const IID& events) {
   for (const auto& p : points_) {
     if (IsEqualIID(p->Events(), events)) return p.Get();
   }
   return nullptr;
 }
 
-void ConnectionPoints::Orphan() {
-  for (const auto& p : points_)
-    p->Orphan();
-}
-
 // --- late-bound objects -----------------------------------------------------------
 
-HRESULT STDMETHODCALLTYPE FakeObject::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)) {
-    return Hand(static_cast<IDispatch*>(this), object);
+void* FakeObject::Find(REFIID riid) {
+  if (riid == IID_IUnknown || riid == IID_IDispatch) return static_cast<IDispatch*>(this);
+  if (riid == IID_IConnectionPointContainer) return static_cast<IConnectionPointContainer*>(this);
+  // Only a document with embedded objects is their container.
+  if (!embedded_.empty() && (riid == IID_IOleContainer || riid == IID_IParseDisplayName)) {
+    return static_cast<IOleContainer*>(this);
   }
-  if (IsEqualIID(riid, IID_IConnectionPointContainer)) {
-    return Hand(static_cast<IConnectionPointContainer*>(this), object);
-  }
-  if (container_ &&
-      (IsEqualIID(riid, IID_IOleContainer) || IsEqualIID(riid, IID_IParseDisplayName))) {
-    return Hand(static_cast<IOleContainer*>(this), object);
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
-HRESULT STDMETHODCALLTYPE FakeObject::GetTypeInfoCount(UINT* count) {
-  if (!count) return E_POINTER;
-  *count = 0;
-  return S_OK;
+  return nullptr;
 }
 
 DISPID FakeObject::IdOf(const std::wstring& lowered) {
@@ -232,10 +148,10 @@ DISPID FakeObject::IdOf(const std::wstring& lowered) {
 HRESULT STDMETHODCALLTYPE FakeObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
                                                     DISPID* ids) {
   if (!names || !ids || count != 1) return E_INVALIDARG;
-  const std::wstring name = Lower(names[0]);
-  // Only the properties the object has (set, put or failing) are known,
-  // as an element of another kind does not know "href".
-  if (!values_.count(name) && !failures_.count(name)) {
+  const std::wstring name = LowerCase(names[0]);
+  // Only the properties the object has (set or put) are known, as an
+  // element of another kind does not know "href".
+  if (!values_.count(name)) {
     ids[0] = DISPID_UNKNOWN;
     return DISP_E_UNKNOWNNAME;
   }
@@ -243,12 +159,6 @@ HRESULT STDMETHODCALLTYPE FakeObject::GetIDsOfNames(REFIID, LPOLESTR* names, UIN
   return S_OK;
 }
 
-// A browser is another process: COM refuses a call into it while this
-// thread handles a message that another thread sent and has not answered
-// (RPC_E_CANTCALLOUT_ININPUTSYNCCALL; "Call Synchronization" and
-// IMessageFilter in Microsoft's COM documentation). Wine lets such calls
-// through, so the fakes refuse them as Windows does. The hidden control
-// lives in the program's own process and is called directly.
 HRESULT RefusedInsideASend(bool inProcess) {
   if (inProcess) return S_OK;
   const DWORD send = InSendMessageEx(nullptr);
@@ -273,43 +183,20 @@ HRESULT STDMETHODCALLTYPE FakeObject::Invoke(DISPID id, REFIID, LCID, WORD flags
     values_[name] = Value(params->rgvarg[0]);
     return S_OK;
   }
-  if (const auto failure = failures_.find(name); failure != failures_.end()) {
-    return failure->second;
-  }
   if (result) VariantCopy(result, &values_[name].get());
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE FakeObject::EnumConnectionPoints(IEnumConnectionPoints** e) {
-  if (e) *e = nullptr;
-  return E_NOTIMPL;
-}
-
-HRESULT STDMETHODCALLTYPE FakeObject::FindConnectionPoint(REFIID riid, IConnectionPoint** point) {
-  return points_.Find(riid, point);
-}
-
 namespace {
 
-class FakeEnumUnknown final : public IEnumUnknown, private RefCounted {
+class FakeEnumUnknown final : public Fake<IEnumUnknown> {
  public:
   explicit FakeEnumUnknown(std::vector<ComPtr<IUnknown>> items) : items_(std::move(items)) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IEnumUnknown)) {
-      return Hand(static_cast<IEnumUnknown*>(this), object);
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return Up(); }
-  ULONG STDMETHODCALLTYPE Release() override { return Down(); }
   HRESULT STDMETHODCALLTYPE Next(ULONG count, IUnknown** out, ULONG* fetched) override {
     ULONG n = 0;
-    while (n < count && at_ < items_.size()) {
+    for (; n < count && at_ < items_.size(); ++n) {
       out[n] = items_[at_++].Get();
       out[n]->AddRef();
-      ++n;
     }
     if (fetched) *fetched = n;
     return n == count ? S_OK : S_FALSE;
@@ -322,9 +209,12 @@ class FakeEnumUnknown final : public IEnumUnknown, private RefCounted {
     at_ = 0;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE Clone(IEnumUnknown** e) override {
-    if (e) *e = nullptr;
-    return E_NOTIMPL;
+  HRESULT STDMETHODCALLTYPE Clone(IEnumUnknown**) override { return E_NOTIMPL; }
+
+ protected:
+  void* Find(REFIID riid) override {
+    return riid == IID_IUnknown || riid == IID_IEnumUnknown ? static_cast<IEnumUnknown*>(this)
+                                                            : nullptr;
   }
 
  private:
@@ -341,69 +231,39 @@ HRESULT STDMETHODCALLTYPE FakeObject::EnumObjects(DWORD, IEnumUnknown** objects)
 }
 
 void FakeObject::Set(std::wstring_view name, const Value& value) {
-  const std::wstring lowered = Lower(name);
+  const std::wstring lowered = LowerCase(name);
   values_[lowered] = value;
   IdOf(lowered);
 }
 
 Value FakeObject::Get(std::wstring_view name) const {
-  const auto it = values_.find(Lower(name));
+  const auto it = values_.find(LowerCase(name));
   return it == values_.end() ? Value() : it->second;
-}
-
-void FakeObject::Embed(IUnknown* object) {
-  container_ = true;
-  embedded_.emplace_back(object);
-}
-
-void FakeObject::FailOn(std::wstring_view name, HRESULT hr) {
-  const std::wstring lowered = Lower(name);
-  failures_[lowered] = hr;
-  IdOf(lowered);
 }
 
 // --- browsers ---------------------------------------------------------------------
 
-FakeBrowser::FakeBrowser() {
-  points_.Offer(DIID_DWebBrowserEvents2, this);
-}
-
-HRESULT STDMETHODCALLTYPE FakeBrowser::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
-      IsEqualIID(riid, IID_IWebBrowser) || IsEqualIID(riid, IID_IWebBrowserApp) ||
-      IsEqualIID(riid, IID_IWebBrowser2)) {
-    return Hand(static_cast<IWebBrowser2*>(this), object);
+void* FakeBrowser::Find(REFIID riid) {
+  if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IWebBrowser ||
+      riid == IID_IWebBrowserApp || riid == IID_IWebBrowser2) {
+    return static_cast<IWebBrowser2*>(this);
   }
-  if (IsEqualIID(riid, IID_IConnectionPointContainer)) {
-    return Hand(static_cast<IConnectionPointContainer*>(this), object);
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
+  if (riid == IID_IConnectionPointContainer) return static_cast<IConnectionPointContainer*>(this);
+  return nullptr;
 }
 
-HRESULT STDMETHODCALLTYPE FakeBrowser::GetTypeInfoCount(UINT* count) {
-  if (!count) return E_POINTER;
-  *count = 0;
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE FakeBrowser::EnumConnectionPoints(IEnumConnectionPoints** e) {
-  if (e) *e = nullptr;
-  return E_NOTIMPL;
-}
-
-HRESULT STDMETHODCALLTYPE FakeBrowser::FindConnectionPoint(REFIID riid, IConnectionPoint** point) {
-  return points_.Find(riid, point);
-}
-
-#define QX_FAKE_FAILS                  \
-  if (FAILED(failure)) return failure; \
-  if (const HRESULT refused = RefusedInsideASend(inProcess); FAILED(refused)) return refused
+#define QX_FAKE_FAILS \
+  if (const HRESULT hr = Refused(); FAILED(hr)) return hr
 
 HRESULT STDMETHODCALLTYPE FakeBrowser::Stop() {
   QX_FAKE_FAILS;
   ++stops;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE FakeBrowser::Quit() {
+  QX_FAKE_FAILS;
+  quit = true;
   return S_OK;
 }
 
@@ -415,58 +275,21 @@ HRESULT STDMETHODCALLTYPE FakeBrowser::get_Document(IDispatch** out) {
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE FakeBrowser::get_TopLevelContainer(VARIANT_BOOL* value) {
-  QX_FAKE_FAILS;
-  return PutBool(topLevel, value);
-}
-
-#define QX_FAKE_LONG(Name, field)                                  \
-  HRESULT STDMETHODCALLTYPE FakeBrowser::get_##Name(LONG* value) { \
-    QX_FAKE_FAILS;                                                 \
-    if (!value) return E_POINTER;                                  \
-    *value = field;                                                \
-    return S_OK;                                                   \
-  }                                                                \
-  HRESULT STDMETHODCALLTYPE FakeBrowser::put_##Name(LONG value) {  \
-    QX_FAKE_FAILS;                                                 \
-    field = value;                                                 \
-    return S_OK;                                                   \
-  }
-QX_FAKE_LONG(Left, left)
-QX_FAKE_LONG(Top, top)
-QX_FAKE_LONG(Width, width)
-QX_FAKE_LONG(Height, height)
-#undef QX_FAKE_LONG
-
-#define QX_FAKE_BOOL(Name, field)                                          \
-  HRESULT STDMETHODCALLTYPE FakeBrowser::get_##Name(VARIANT_BOOL* value) { \
-    QX_FAKE_FAILS;                                                         \
-    return PutBool(field, value);                                          \
-  }                                                                        \
-  HRESULT STDMETHODCALLTYPE FakeBrowser::put_##Name(VARIANT_BOOL value) {  \
-    QX_FAKE_FAILS;                                                         \
-    field = value != VARIANT_FALSE;                                        \
-    return S_OK;                                                           \
-  }
-QX_FAKE_BOOL(Visible, visible)
-QX_FAKE_BOOL(StatusBar, statusBar)
-QX_FAKE_BOOL(MenuBar, menuBar)
-QX_FAKE_BOOL(FullScreen, fullScreen)
-QX_FAKE_BOOL(Silent, silent)
-QX_FAKE_BOOL(TheaterMode, theaterMode)
-QX_FAKE_BOOL(AddressBar, addressBar)
-QX_FAKE_BOOL(Resizable, resizable)
-#undef QX_FAKE_BOOL
-
 HRESULT STDMETHODCALLTYPE FakeBrowser::get_LocationURL(BSTR* url) {
   QX_FAKE_FAILS;
   return PutText(location, url);
 }
 
-HRESULT STDMETHODCALLTYPE FakeBrowser::Quit() {
+HRESULT STDMETHODCALLTYPE FakeBrowser::get_HWND(SHANDLE_PTR* value) {
   QX_FAKE_FAILS;
-  quit = true;
-  return S_OK;
+  if (!value) return E_POINTER;
+  *value = window;
+  return window ? S_OK : E_FAIL;
+}
+
+HRESULT STDMETHODCALLTYPE FakeBrowser::get_FullName(BSTR* name) {
+  QX_FAKE_FAILS;
+  return PutText(fullName, name);
 }
 
 HRESULT STDMETHODCALLTYPE FakeBrowser::PutProperty(BSTR name, VARIANT value) {
@@ -484,41 +307,11 @@ HRESULT STDMETHODCALLTYPE FakeBrowser::GetProperty(BSTR name, VARIANT* value) {
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE FakeBrowser::get_HWND(SHANDLE_PTR* value) {
-  QX_FAKE_FAILS;
-  if (!value) return E_POINTER;
-  *value = window;
-  return window ? S_OK : E_FAIL;
-}
-
-HRESULT STDMETHODCALLTYPE FakeBrowser::get_FullName(BSTR* name) {
-  QX_FAKE_FAILS;
-  return PutText(fullName, name);
-}
-
-HRESULT STDMETHODCALLTYPE FakeBrowser::get_ToolBar(int* value) {
-  QX_FAKE_FAILS;
-  if (!value) return E_POINTER;
-  *value = toolBar;
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE FakeBrowser::put_ToolBar(int value) {
-  QX_FAKE_FAILS;
-  toolBar = value;
-  return S_OK;
-}
-
 HRESULT STDMETHODCALLTYPE FakeBrowser::Navigate2(VARIANT* url, VARIANT* flags, VARIANT* target,
                                                  VARIANT* postData, VARIANT* headers) {
   QX_FAKE_FAILS;
-  NavigateCall call;
-  if (url) call.url = Value(*url);
-  if (flags) call.flags = Value(*flags);
-  if (target) call.target = Value(*target);
-  if (postData) call.postData = Value(*postData);
-  if (headers) call.headers = Value(*headers);
-  navigations.push_back(call);
+  const auto copy = [](VARIANT* v) { return v ? Value(*v) : Value(); };
+  navigations.push_back({copy(url), copy(flags), copy(target), copy(postData), copy(headers)});
   return S_OK;
 }
 
@@ -526,37 +319,12 @@ HRESULT STDMETHODCALLTYPE FakeBrowser::Navigate2(VARIANT* url, VARIANT* flags, V
 
 // --- the shell's window list ------------------------------------------------------
 
-FakeShellWindows::FakeShellWindows() {
-  points_.Offer(DIID_DShellWindowsEvents, this);
-}
-
-HRESULT STDMETHODCALLTYPE FakeShellWindows::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
-      IsEqualIID(riid, IID_IShellWindows)) {
-    return Hand(static_cast<IShellWindows*>(this), object);
+void* FakeShellWindows::Find(REFIID riid) {
+  if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IShellWindows) {
+    return static_cast<IShellWindows*>(this);
   }
-  if (IsEqualIID(riid, IID_IConnectionPointContainer)) {
-    return Hand(static_cast<IConnectionPointContainer*>(this), object);
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
-HRESULT STDMETHODCALLTYPE FakeShellWindows::GetTypeInfoCount(UINT* count) {
-  if (!count) return E_POINTER;
-  *count = 0;
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE FakeShellWindows::EnumConnectionPoints(IEnumConnectionPoints** e) {
-  if (e) *e = nullptr;
-  return E_NOTIMPL;
-}
-
-HRESULT STDMETHODCALLTYPE FakeShellWindows::FindConnectionPoint(REFIID riid,
-                                                                IConnectionPoint** point) {
-  return points_.Find(riid, point);
+  if (riid == IID_IConnectionPointContainer) return static_cast<IConnectionPointContainer*>(this);
+  return nullptr;
 }
 
 HRESULT STDMETHODCALLTYPE FakeShellWindows::get_Count(LONG* count) {

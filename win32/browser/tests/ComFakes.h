@@ -6,13 +6,14 @@
 
 #include <exdisp.h>
 #include <ocidl.h>
+#include <olectl.h>
 #include <oleidl.h>
 #include <windows.h>
 
 #include <atomic>
 #include <map>
-#include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "win32/browser/ComSupport.h"
@@ -45,16 +46,28 @@ class Value {
   VARIANT v_;
 };
 
-// Reference counting for the fakes.
-class RefCounted {
- protected:
-  virtual ~RefCounted() = default;
-  ULONG Up() { return ++references_; }
-  ULONG Down() {
+// IUnknown for a fake: Find names the interfaces it answers, and the last
+// reference deletes it.
+template <class... Interfaces>
+class Fake : public Interfaces... {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = Find(riid);
+    if (!*out) return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
     const ULONG left = --references_;
     if (left == 0) delete this;
     return left;
   }
+
+ protected:
+  virtual ~Fake() = default;
+  virtual void* Find(REFIID riid) = 0;
 
  private:
   std::atomic<ULONG> references_{1};
@@ -68,123 +81,15 @@ ComPtr<T> Make(Args&&... args) {
   return object;
 }
 
-class FakeConnectionPoint final : public IConnectionPoint, private RefCounted {
+// An IDispatch without type information or names of its own.
+template <class Interface>
+class NoTypeInfo : public Interface {
  public:
-  FakeConnectionPoint(const IID& events, IConnectionPointContainer* owner)
-      : events_(events), owner_(owner) {}
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return Up(); }
-  ULONG STDMETHODCALLTYPE Release() override { return Down(); }
-  HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override;
-  HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** c) override;
-  HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override;
-  HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override;
-  HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** e) override;
-
-  // Raises an event on every sink; args in declaration order. Answers the
-  // last sink's HRESULT (S_OK with no sinks) and its result.
-  HRESULT Fire(DISPID id, std::vector<VARIANT> args, VARIANT* result = nullptr,
-               UINT* badArgument = nullptr);
-  // The same with named arguments in front, as MSHTML passes DISPID_THIS.
-  HRESULT FireNamed(DISPID id, std::vector<VARIANT> args, std::vector<DISPID> names,
-                    std::vector<VARIANT> named, VARIANT* result = nullptr,
-                    UINT* badArgument = nullptr);
-  std::size_t Sinks() const { return sinks_.size(); }
-  const IID& Events() const { return events_; }
-  // The owner went: no way back to it.
-  void Orphan() { owner_ = nullptr; }
-
- private:
-  IID events_;
-  IConnectionPointContainer* owner_;
-  std::map<DWORD, ComPtr<IDispatch>> sinks_;
-  DWORD next_ = 1;
-};
-
-// The connection points of one object.
-class ConnectionPoints {
- public:
-  void Offer(const IID& events, IConnectionPointContainer* owner);
-  HRESULT Find(REFIID riid, IConnectionPoint** point);
-  FakeConnectionPoint* Point(const IID& events);
-  void Orphan();
-
- private:
-  std::vector<ComPtr<FakeConnectionPoint>> points_;
-};
-
-// A late-bound object with named properties (names without regard to case),
-// a default value, optional connection points and optional embedded objects
-// (then it answers IOleContainer, as a document does).
-class FakeObject final : public IDispatch,
-                         public IConnectionPointContainer,
-                         public IOleContainer,
-                         private RefCounted {
- public:
-  FakeObject() = default;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return Up(); }
-  ULONG STDMETHODCALLTYPE Release() override { return Down(); }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
-                                          DISPID* ids) override;
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
-                                   VARIANT* result, EXCEPINFO*, UINT*) override;
-  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** e) override;
-  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** point) override;
-  HRESULT STDMETHODCALLTYPE ParseDisplayName(IBindCtx*, LPOLESTR, ULONG*, IMoniker**) override {
-    return E_NOTIMPL;
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE EnumObjects(DWORD flags, IEnumUnknown** objects) override;
-  HRESULT STDMETHODCALLTYPE LockContainer(BOOL) override { return S_OK; }
-
-  IDispatch* AsDispatch() { return static_cast<IDispatch*>(this); }
-  void Set(std::wstring_view name, const Value& value);
-  // The property as last set or put; an empty value when never.
-  Value Get(std::wstring_view name) const;
-  void SetDefault(const Value& value) {
-    default_ = value;
-    defaultSet_ = true;
-  }
-  void Offer(const IID& events) { points_.Offer(events, this); }
-  FakeConnectionPoint* Point(const IID& events) { return points_.Point(events); }
-  void Embed(IUnknown* object);
-  // A named property fails to be read with this error.
-  void FailOn(std::wstring_view name, HRESULT hr);
-
- private:
-  ~FakeObject() override { points_.Orphan(); }
-  DISPID IdOf(const std::wstring& lowered);
-
-  std::vector<std::wstring> names_;  // lower-cased; the DISPID is the index + 1
-  std::map<std::wstring, Value> values_;
-  std::map<std::wstring, HRESULT> failures_;
-  Value default_;
-  bool defaultSet_ = false;
-  ConnectionPoints points_;
-  std::vector<ComPtr<IUnknown>> embedded_;
-  bool container_ = false;
-};
-
-// What a browser's Navigate2 received.
-struct NavigateCall {
-  Value url, flags, target, postData, headers;
-};
-
-class FakeBrowser final : public IWebBrowser2,
-                          public IConnectionPointContainer,
-                          private RefCounted {
- public:
-  FakeBrowser();
-
-  // IUnknown, IDispatch
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return Up(); }
-  ULONG STDMETHODCALLTYPE Release() override { return Down(); }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
     return DISP_E_UNKNOWNNAME;
@@ -193,87 +98,183 @@ class FakeBrowser final : public IWebBrowser2,
                                    UINT*) override {
     return DISP_E_MEMBERNOTFOUND;
   }
-  // IConnectionPointContainer
-  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** e) override;
-  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** point) override;
-  // IWebBrowser
-  HRESULT STDMETHODCALLTYPE GoBack() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GoForward() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GoHome() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GoSearch() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Navigate(BSTR, VARIANT*, VARIANT*, VARIANT*, VARIANT*) override {
-    return E_NOTIMPL;
+};
+
+#define QX_NOT_IMPL(name, ...)                           \
+  HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { \
+    return E_NOTIMPL;                                    \
   }
-  HRESULT STDMETHODCALLTYPE Refresh() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Refresh2(VARIANT*) override { return E_NOTIMPL; }
+
+class FakeConnectionPoint final : public Fake<IConnectionPoint> {
+ public:
+  explicit FakeConnectionPoint(const IID& events) : events_(events) {}
+
+  HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override {
+    if (!iid) return E_POINTER;
+    *iid = events_;
+    return S_OK;
+  }
+  QX_NOT_IMPL(GetConnectionPointContainer, IConnectionPointContainer**)
+  HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override;
+  HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override {
+    return sinks_.erase(cookie) ? S_OK : CONNECT_E_NOCONNECTION;
+  }
+  QX_NOT_IMPL(EnumConnections, IEnumConnections**)
+
+  // Raises an event on every sink; args in declaration order, named ones
+  // in front (as MSHTML passes DISPID_THIS). Answers the last sink's
+  // HRESULT (S_OK with no sinks) and its result.
+  HRESULT Fire(DISPID id, std::vector<VARIANT> args, VARIANT* result = nullptr,
+               UINT* badArgument = nullptr, std::vector<DISPID> names = {},
+               std::vector<VARIANT> named = {});
+  std::size_t Sinks() const { return sinks_.size(); }
+  const IID& Events() const { return events_; }
+
+ protected:
+  void* Find(REFIID riid) override {
+    return riid == IID_IUnknown || riid == IID_IConnectionPoint
+               ? static_cast<IConnectionPoint*>(this)
+               : nullptr;
+  }
+
+ private:
+  IID events_;
+  std::map<DWORD, ComPtr<IDispatch>> sinks_;
+  DWORD next_ = 1;
+};
+
+// The connection points of one object.
+class PointContainer : public IConnectionPointContainer {
+ public:
+  QX_NOT_IMPL(EnumConnectionPoints, IEnumConnectionPoints**)
+  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** point) override;
+  void Offer(const IID& events) { points_.push_back(Make<FakeConnectionPoint>(events)); }
+  FakeConnectionPoint* Point(const IID& events);
+
+ private:
+  std::vector<ComPtr<FakeConnectionPoint>> points_;
+};
+
+// A late-bound object with named properties (names without regard to case),
+// a default value, optional connection points and optional embedded objects
+// (then it answers IOleContainer, as a document does).
+class FakeObject final : public Fake<NoTypeInfo<IDispatch>, PointContainer, IOleContainer> {
+ public:
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+                                          DISPID* ids) override;
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
+                                   VARIANT* result, EXCEPINFO*, UINT*) override;
+  QX_NOT_IMPL(ParseDisplayName, IBindCtx*, LPOLESTR, ULONG*, IMoniker**)
+  HRESULT STDMETHODCALLTYPE EnumObjects(DWORD flags, IEnumUnknown** objects) override;
+  HRESULT STDMETHODCALLTYPE LockContainer(BOOL) override { return S_OK; }
+
+  IDispatch* AsDispatch() { return this; }
+  void Set(std::wstring_view name, const Value& value);
+  // The property as last set or put; an empty value when never.
+  Value Get(std::wstring_view name) const;
+  void SetDefault(const Value& value) {
+    default_ = value;
+    defaultSet_ = true;
+  }
+  void Embed(IUnknown* object) { embedded_.emplace_back(object); }
+
+ protected:
+  void* Find(REFIID riid) override;
+
+ private:
+  DISPID IdOf(const std::wstring& lowered);
+
+  std::vector<std::wstring> names_;  // lower-cased; the DISPID is the index + 1
+  std::map<std::wstring, Value> values_;
+  Value default_;
+  bool defaultSet_ = false;
+  std::vector<ComPtr<IUnknown>> embedded_;
+};
+
+// A browser is another process: COM refuses a call into it while this
+// thread handles a message that another thread sent and has not answered
+// (RPC_E_CANTCALLOUT_ININPUTSYNCCALL; "Call Synchronization" and
+// IMessageFilter in Microsoft's COM documentation). Wine lets such calls
+// through, so the fakes refuse them as Windows does. The hidden control
+// lives in the program's own process and is called directly.
+HRESULT RefusedInsideASend(bool inProcess);
+
+// What a browser's Navigate2 received.
+struct NavigateCall {
+  Value url, flags, target, postData, headers;
+};
+
+// A property of the browser: read and written through its field.
+#define QX_FAKE_PROPERTY(Name, Type, field)                    \
+  HRESULT STDMETHODCALLTYPE get_##Name(Type* value) override { \
+    return Read(field, value);                                 \
+  }                                                            \
+  HRESULT STDMETHODCALLTYPE put_##Name(Type value) override {  \
+    return Write(field, value);                                \
+  }
+
+class FakeBrowser final : public Fake<NoTypeInfo<IWebBrowser2>, PointContainer> {
+ public:
+  FakeBrowser() { Offer(DIID_DWebBrowserEvents2); }
+
+  QX_NOT_IMPL(GoBack)
+  QX_NOT_IMPL(GoForward)
+  QX_NOT_IMPL(GoHome)
+  QX_NOT_IMPL(GoSearch)
+  QX_NOT_IMPL(Navigate, BSTR, VARIANT*, VARIANT*, VARIANT*, VARIANT*)
+  QX_NOT_IMPL(Refresh)
+  QX_NOT_IMPL(Refresh2, VARIANT*)
+  QX_NOT_IMPL(get_Application, IDispatch**)
+  QX_NOT_IMPL(get_Parent, IDispatch**)
+  QX_NOT_IMPL(get_Container, IDispatch**)
+  QX_NOT_IMPL(get_Type, BSTR*)
+  QX_NOT_IMPL(get_LocationName, BSTR*)
+  QX_NOT_IMPL(get_Busy, VARIANT_BOOL*)
+  QX_NOT_IMPL(ClientToWindow, int*, int*)
+  QX_NOT_IMPL(get_Name, BSTR*)
+  QX_NOT_IMPL(get_Path, BSTR*)
+  QX_NOT_IMPL(get_StatusText, BSTR*)
+  QX_NOT_IMPL(put_StatusText, BSTR)
+  QX_NOT_IMPL(QueryStatusWB, OLECMDID, OLECMDF*)
+  QX_NOT_IMPL(ExecWB, OLECMDID, OLECMDEXECOPT, VARIANT*, VARIANT*)
+  QX_NOT_IMPL(ShowBrowserBar, VARIANT*, VARIANT*, VARIANT*)
+  QX_NOT_IMPL(get_ReadyState, READYSTATE*)
+  QX_NOT_IMPL(get_Offline, VARIANT_BOOL*)
+  QX_NOT_IMPL(put_Offline, VARIANT_BOOL)
+  QX_NOT_IMPL(get_RegisterAsBrowser, VARIANT_BOOL*)
+  QX_NOT_IMPL(put_RegisterAsBrowser, VARIANT_BOOL)
+  QX_NOT_IMPL(get_RegisterAsDropTarget, VARIANT_BOOL*)
+  QX_NOT_IMPL(put_RegisterAsDropTarget, VARIANT_BOOL)
+  QX_FAKE_PROPERTY(Left, LONG, left)
+  QX_FAKE_PROPERTY(Top, LONG, top)
+  QX_FAKE_PROPERTY(Width, LONG, width)
+  QX_FAKE_PROPERTY(Height, LONG, height)
+  QX_FAKE_PROPERTY(ToolBar, int, toolBar)
+  QX_FAKE_PROPERTY(Visible, VARIANT_BOOL, visible)
+  QX_FAKE_PROPERTY(StatusBar, VARIANT_BOOL, statusBar)
+  QX_FAKE_PROPERTY(MenuBar, VARIANT_BOOL, menuBar)
+  QX_FAKE_PROPERTY(FullScreen, VARIANT_BOOL, fullScreen)
+  QX_FAKE_PROPERTY(Silent, VARIANT_BOOL, silent)
+  QX_FAKE_PROPERTY(TheaterMode, VARIANT_BOOL, theaterMode)
+  QX_FAKE_PROPERTY(AddressBar, VARIANT_BOOL, addressBar)
+  QX_FAKE_PROPERTY(Resizable, VARIANT_BOOL, resizable)
+  HRESULT STDMETHODCALLTYPE get_TopLevelContainer(VARIANT_BOOL* value) override {
+    return Read(topLevel, value);
+  }
   HRESULT STDMETHODCALLTYPE Stop() override;
-  HRESULT STDMETHODCALLTYPE get_Application(IDispatch**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_Parent(IDispatch**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_Container(IDispatch**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_Document(IDispatch** document) override;
-  HRESULT STDMETHODCALLTYPE get_TopLevelContainer(VARIANT_BOOL* value) override;
-  HRESULT STDMETHODCALLTYPE get_Type(BSTR*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_Left(LONG* value) override;
-  HRESULT STDMETHODCALLTYPE put_Left(LONG value) override;
-  HRESULT STDMETHODCALLTYPE get_Top(LONG* value) override;
-  HRESULT STDMETHODCALLTYPE put_Top(LONG value) override;
-  HRESULT STDMETHODCALLTYPE get_Width(LONG* value) override;
-  HRESULT STDMETHODCALLTYPE put_Width(LONG value) override;
-  HRESULT STDMETHODCALLTYPE get_Height(LONG* value) override;
-  HRESULT STDMETHODCALLTYPE put_Height(LONG value) override;
-  HRESULT STDMETHODCALLTYPE get_LocationName(BSTR*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_LocationURL(BSTR* url) override;
-  HRESULT STDMETHODCALLTYPE get_Busy(VARIANT_BOOL*) override { return E_NOTIMPL; }
-  // IWebBrowserApp
   HRESULT STDMETHODCALLTYPE Quit() override;
-  HRESULT STDMETHODCALLTYPE ClientToWindow(int*, int*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE PutProperty(BSTR name, VARIANT value) override;
-  HRESULT STDMETHODCALLTYPE GetProperty(BSTR name, VARIANT* value) override;
-  HRESULT STDMETHODCALLTYPE get_Name(BSTR*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_Document(IDispatch** document) override;
+  HRESULT STDMETHODCALLTYPE get_LocationURL(BSTR* url) override;
   HRESULT STDMETHODCALLTYPE get_HWND(SHANDLE_PTR* window) override;
   HRESULT STDMETHODCALLTYPE get_FullName(BSTR* name) override;
-  HRESULT STDMETHODCALLTYPE get_Path(BSTR*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_Visible(VARIANT_BOOL* value) override;
-  HRESULT STDMETHODCALLTYPE put_Visible(VARIANT_BOOL value) override;
-  HRESULT STDMETHODCALLTYPE get_StatusBar(VARIANT_BOOL* value) override;
-  HRESULT STDMETHODCALLTYPE put_StatusBar(VARIANT_BOOL value) override;
-  HRESULT STDMETHODCALLTYPE get_StatusText(BSTR*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE put_StatusText(BSTR) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_ToolBar(int* value) override;
-  HRESULT STDMETHODCALLTYPE put_ToolBar(int value) override;
-  HRESULT STDMETHODCALLTYPE get_MenuBar(VARIANT_BOOL* value) override;
-  HRESULT STDMETHODCALLTYPE put_MenuBar(VARIANT_BOOL value) override;
-  HRESULT STDMETHODCALLTYPE get_FullScreen(VARIANT_BOOL* value) override;
-  HRESULT STDMETHODCALLTYPE put_FullScreen(VARIANT_BOOL value) override;
-  // IWebBrowser2
+  HRESULT STDMETHODCALLTYPE PutProperty(BSTR name, VARIANT value) override;
+  HRESULT STDMETHODCALLTYPE GetProperty(BSTR name, VARIANT* value) override;
   HRESULT STDMETHODCALLTYPE Navigate2(VARIANT* url, VARIANT* flags, VARIANT* target,
                                       VARIANT* postData, VARIANT* headers) override;
-  HRESULT STDMETHODCALLTYPE QueryStatusWB(OLECMDID, OLECMDF*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE ExecWB(OLECMDID, OLECMDEXECOPT, VARIANT*, VARIANT*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE ShowBrowserBar(VARIANT*, VARIANT*, VARIANT*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE get_ReadyState(READYSTATE*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_Offline(VARIANT_BOOL*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE put_Offline(VARIANT_BOOL) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_Silent(VARIANT_BOOL* value) override;
-  HRESULT STDMETHODCALLTYPE put_Silent(VARIANT_BOOL value) override;
-  HRESULT STDMETHODCALLTYPE get_RegisterAsBrowser(VARIANT_BOOL*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE put_RegisterAsBrowser(VARIANT_BOOL) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_RegisterAsDropTarget(VARIANT_BOOL*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE put_RegisterAsDropTarget(VARIANT_BOOL) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_TheaterMode(VARIANT_BOOL* value) override;
-  HRESULT STDMETHODCALLTYPE put_TheaterMode(VARIANT_BOOL value) override;
-  HRESULT STDMETHODCALLTYPE get_AddressBar(VARIANT_BOOL* value) override;
-  HRESULT STDMETHODCALLTYPE put_AddressBar(VARIANT_BOOL value) override;
-  HRESULT STDMETHODCALLTYPE get_Resizable(VARIANT_BOOL* value) override;
-  HRESULT STDMETHODCALLTYPE put_Resizable(VARIANT_BOOL value) override;
 
   // The test's side.
   IDispatch* AsDispatch() { return static_cast<IWebBrowser2*>(this); }
-  FakeConnectionPoint& Events() { return *points_.Point(DIID_DWebBrowserEvents2); }
+  FakeConnectionPoint& Events() { return *Point(DIID_DWebBrowserEvents2); }
   SHANDLE_PTR window = 0;  // 0: get_HWND fails, as a frame's does
   std::wstring fullName = L"C:\\Program Files\\Internet Explorer\\iexplore.exe";
   std::wstring location;
@@ -293,72 +294,74 @@ class FakeBrowser final : public IWebBrowser2,
   // The hidden control of the program's own process, not another process.
   bool inProcess = false;
 
+ protected:
+  void* Find(REFIID riid) override;
+
  private:
-  ~FakeBrowser() override { points_.Orphan(); }
-  ConnectionPoints points_;
+  HRESULT Refused() const { return FAILED(failure) ? failure : RefusedInsideASend(inProcess); }
+  template <class Field, class Out>
+  HRESULT Read(const Field& field, Out* out) const {
+    if (const HRESULT hr = Refused(); FAILED(hr)) return hr;
+    if (!out) return E_POINTER;
+    if constexpr (std::is_same_v<Field, bool>) {
+      *out = field ? VARIANT_TRUE : VARIANT_FALSE;
+    } else {
+      *out = field;
+    }
+    return S_OK;
+  }
+  template <class Field, class In>
+  HRESULT Write(Field& field, In value) {
+    if (const HRESULT hr = Refused(); FAILED(hr)) return hr;
+    if constexpr (std::is_same_v<Field, bool>) {
+      field = value != VARIANT_FALSE;
+    } else {
+      field = value;
+    }
+    return S_OK;
+  }
 };
 
-class FakeShellWindows final : public IShellWindows,
-                               public IConnectionPointContainer,
-                               private RefCounted {
- public:
-  FakeShellWindows();
+#undef QX_FAKE_PROPERTY
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return Up(); }
-  ULONG STDMETHODCALLTYPE Release() override { return Down(); }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return DISP_E_UNKNOWNNAME;
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                   UINT*) override {
-    return DISP_E_MEMBERNOTFOUND;
-  }
-  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** e) override;
-  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** point) override;
+class FakeShellWindows final : public Fake<NoTypeInfo<IShellWindows>, PointContainer> {
+ public:
+  FakeShellWindows() { Offer(DIID_DShellWindowsEvents); }
+
   HRESULT STDMETHODCALLTYPE get_Count(LONG* count) override;
   HRESULT STDMETHODCALLTYPE Item(VARIANT index, IDispatch** folder) override;
-  HRESULT STDMETHODCALLTYPE _NewEnum(IUnknown**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Register(IDispatch*, LONG, int, LONG*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE RegisterPending(LONG, VARIANT*, VARIANT*, int, LONG*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE Revoke(LONG) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE OnNavigate(LONG, VARIANT*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE OnActivated(LONG, VARIANT_BOOL) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE FindWindowSW(VARIANT*, VARIANT*, int, LONG*, int,
-                                         IDispatch**) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE OnCreated(LONG, IUnknown*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE ProcessAttachDetach(VARIANT_BOOL) override { return E_NOTIMPL; }
+  QX_NOT_IMPL(_NewEnum, IUnknown**)
+  QX_NOT_IMPL(Register, IDispatch*, LONG, int, LONG*)
+  QX_NOT_IMPL(RegisterPending, LONG, VARIANT*, VARIANT*, int, LONG*)
+  QX_NOT_IMPL(Revoke, LONG)
+  QX_NOT_IMPL(OnNavigate, LONG, VARIANT*)
+  QX_NOT_IMPL(OnActivated, LONG, VARIANT_BOOL)
+  QX_NOT_IMPL(FindWindowSW, VARIANT*, VARIANT*, int, LONG*, int, IDispatch**)
+  QX_NOT_IMPL(OnCreated, LONG, IUnknown*)
+  QX_NOT_IMPL(ProcessAttachDetach, VARIANT_BOOL)
 
-  IShellWindows* AsShellWindows() { return this; }
   // The world's side: a window joins the list and is announced.
   LONG Open(IDispatch* window);
   void Close(LONG cookie);
-  FakeConnectionPoint& Events() { return *points_.Point(DIID_DShellWindowsEvents); }
+  FakeConnectionPoint& Events() { return *Point(DIID_DShellWindowsEvents); }
   // The count and item calls answer this when set (a shell without them).
   HRESULT failure = S_OK;
 
+ protected:
+  void* Find(REFIID riid) override;
+
  private:
-  ~FakeShellWindows() override { points_.Orphan(); }
   struct Entry {
     LONG cookie;
     ComPtr<IDispatch> window;
   };
   std::vector<Entry> entries_;
   LONG next_ = 0;
-  ConnectionPoints points_;
 };
 
+#undef QX_NOT_IMPL
+
 // The values an event raises, by reference as the browser passes them.
-struct ByRef {
-  VARIANT_BOOL cancel = VARIANT_FALSE;
-  IDispatch* object = nullptr;
-};
 VARIANT RefBool(VARIANT_BOOL* b);
 VARIANT RefVariant(VARIANT* v);
 VARIANT RefDispatch(IDispatch** d);

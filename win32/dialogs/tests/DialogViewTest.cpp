@@ -260,11 +260,8 @@ TEST_F(DialogsOnScreen, EveryTabShowsEveryControlWithItsTextAndNothingClipped) {
   ASSERT_EQ(Rows(log), 2);
   EXPECT_EQ(Cell(log, 0, 3), L"Browser (HTML)");
   EXPECT_EQ(Cell(log, 1, 3), L"Window (non-browser)");
-}
 
-TEST_F(DialogsOnScreen, TabsAndControlsCarryTheirTooltips) {
-  world_.Start();
-  DialogView& view = OpenOptions(1);
+  // Tabs and controls carry their tooltips.
   HWND tips = reinterpret_cast<HWND>(SendMessageW(Tabs(view), TCM_GETTOOLTIPS, 0, 0));
   ASSERT_NE(tips, nullptr);
   for (int tab = 1; tab <= kOptionTabs; ++tab) {
@@ -309,20 +306,17 @@ TEST_F(DialogsOnScreen, ApplyAndOkStoreWhatIsCheckedOnScreenAndCloseTheDialog) {
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(world_.dialogs.View(L"Options"), nullptr);
   EXPECT_EQ(process.ownForms().Get(OwnForm::Options), 0u);
-}
 
-TEST_F(DialogsOnScreen, TheCloseBoxUnloadsTheSettingsDialogAndItOpensAgain) {
-  world_.Start();
-  DialogView& view = OpenOptions(2);
-  HWND first = view.Window();
-  SendMessageW(first, WM_CLOSE, 0, 0);
-  world_.Pump();
-  EXPECT_FALSE(IsWindow(first));
-  EXPECT_EQ(world_.dialogs.View(L"Options"), nullptr);
+  // It opens again, and its close box unloads it as well.
   DialogView& again = OpenOptions(6);
-  EXPECT_NE(again.Window(), first);
+  EXPECT_NE(again.Window(), window);
   EXPECT_TRUE(IsWindowVisible(again.Panel(6)));
   EXPECT_THAT(again.Unbound(), IsEmpty());
+  window = again.Window();
+  SendMessageW(window, WM_CLOSE, 0, 0);
+  world_.Pump();
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(world_.dialogs.View(L"Options"), nullptr);
 }
 
 TEST_F(DialogsOnScreen, AWebsiteRuleAddedInItsDialogAppearsInTheList) {

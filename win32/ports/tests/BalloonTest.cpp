@@ -120,7 +120,7 @@ TEST(BalloonTest, TheRecordCarriesOnlyTheBalloonInTheWindows2000Layout) {
   EXPECT_EQ(shell.balloons[0].first, L"Pop-up blocked");
 }
 
-TEST(BalloonTest, FieldsAreCutWithoutSplittingAPair) {
+TEST(BalloonTest, FieldsAreCutWithoutSplittingAPairAndKeepEveryCharacter) {
   const NotifyIconRecord record = TrayRecord();
   // 62 letters and a pair: the pair would need the NUL's place.
   const std::wstring pair = L"\U0001F600";
@@ -133,13 +133,10 @@ TEST(BalloonTest, FieldsAreCutWithoutSplittingAPair) {
   data = ToBalloonRecord(record, std::wstring(61, L'a') + pair + L"z", std::wstring(300, L'c'));
   EXPECT_EQ(std::wstring(data.szInfoTitle), std::wstring(61, L'a') + pair);
   EXPECT_EQ(std::wstring(data.szInfo), std::wstring(255, L'c'));
-}
-
-TEST(BalloonTest, EveryCharacterStaysAndALoneHalfBecomesAQuestionMark) {
-  const NotifyIconRecord record = TrayRecord();
-  // Characters no single ANSI code page holds all of.
-  const NOTIFYICONDATAW data = ToBalloonRecord(record, L"\u4E2D\u6587 \u0416 \u00E9",
-                                               std::wstring(L"x\xD800y\xDC00z") + L"\U0001F600");
+  // Characters no single ANSI code page holds all of; a lone half of a
+  // pair becomes a question mark.
+  data = ToBalloonRecord(record, L"\u4E2D\u6587 \u0416 \u00E9",
+                         std::wstring(L"x\xD800y\xDC00z") + L"\U0001F600");
   EXPECT_STREQ(data.szInfoTitle, L"\u4E2D\u6587 \u0416 \u00E9");
   EXPECT_EQ(std::wstring(data.szInfo), std::wstring(L"x?y?z") + L"\U0001F600");
 }
@@ -179,6 +176,8 @@ TEST(BalloonTest, TheShellShowsTheNoticeWithoutTakingTheFocus) {
   ASSERT_EQ(ShownBalloon(), nullptr);
 
   ASSERT_TRUE(tray.Add(record));
+  record.szTip = L"Quellix (Off)";
+  EXPECT_TRUE(tray.Modify(record));
   EXPECT_TRUE(tray.ShowBalloon(record, L"Pop-up blocked",
                                L"ads.example: no click on the page before it opened"));
   // The shell shows it a moment later, and the user's window keeps the
@@ -188,6 +187,7 @@ TEST(BalloonTest, TheShellShowsTheNoticeWithoutTakingTheFocus) {
   EXPECT_TRUE(tray.Delete(record));
   EXPECT_FALSE(tray.ShowBalloon(record, L"Pop-up blocked", L"again"))
       << "no icon, no notice over it";
+  EXPECT_FALSE(tray.Delete(record)) << "nothing left to delete";
   DestroyWindow(work);
   desktop.DestroyOwnWindow(record.hWnd);
 }

@@ -47,6 +47,8 @@ TEST(DesktopTest, AnswersAboutOwnWindows) {
   EXPECT_EQ(desktop.ExStyle(w) & kWsExAppWindow, 0u);
   EXPECT_FALSE(IsWindowVisible(reinterpret_cast<HWND>(w))) << "own windows stay hidden";
   EXPECT_EQ(desktop.Parent(w), 0u);
+  EXPECT_EQ(desktop.Version().platformId, 2u) << "the NT family";
+  EXPECT_GE(desktop.Version().majorVersion, 5u);
 
   HWND child = CreateWindowExW(0, L"STATIC", L"child", WS_CHILD, 0, 0, 10, 10,
                                reinterpret_cast<HWND>(w), nullptr, nullptr, nullptr);
@@ -58,10 +60,14 @@ TEST(DesktopTest, AnswersAboutOwnWindows) {
   EXPECT_NE(exe.back(), L'\0');
   EXPECT_EQ(desktop.WindowModuleFileName(w, 300).empty(), false);
 
+  EXPECT_EQ(WinDesktop::FindInstanceWindow(L"QuellixTestClass"), 0u)
+      << "the own process's windows do not count";
+  EXPECT_NO_THROW(desktop.PostNullMessage(w));
   desktop.DestroyOwnWindow(w);
   EXPECT_EQ(desktop.WindowText(w, 350), L"") << "a vanished window answers empty";
   EXPECT_EQ(desktop.WindowProcessId(w), 0u);
   EXPECT_THROW(desktop.PostCloseMessage(w), PlatformError);
+  EXPECT_THROW(desktop.PostNullMessage(w), PlatformError);
 }
 
 TEST(DesktopTest, OwnWindowsMessagesReachTheHandler) {
@@ -79,13 +85,6 @@ TEST(DesktopTest, OwnWindowsMessagesReachTheHandler) {
   desktop.DestroyOwnWindow(w);
 }
 
-TEST(DesktopTest, VersionIsTheNtFamily) {
-  WinDesktop desktop;
-  const OsVersionInfo v = desktop.Version();
-  EXPECT_EQ(v.platformId, 2u);
-  EXPECT_GE(v.majorVersion, 5u);
-}
-
 TEST(DesktopTest, TheFirstInstanceHoldsTheMutexUntilItEnds) {
   const std::wstring name = L"Local\\QuellixTest.Instance" + std::to_wstring(GetCurrentProcessId());
   auto first = std::make_unique<WinDesktop>(name);
@@ -97,22 +96,6 @@ TEST(DesktopTest, TheFirstInstanceHoldsTheMutexUntilItEnds) {
   EXPECT_FALSE(second.PreviousInstance()) << "the first one ended";
   WinDesktop third(name);
   EXPECT_TRUE(third.PreviousInstance());
-}
-
-TEST(DesktopTest, ForegroundCursorAndNullMessage) {
-  WinDesktop desktop;
-  int x = -1;
-  int y = -1;
-  desktop.CursorPos(x, y);
-  EXPECT_GE(x, 0);
-  EXPECT_GE(y, 0);
-  const Hwnd w = desktop.CreateOwnWindow(L"", L"QuellixTestClass3");
-  EXPECT_NO_THROW(desktop.SetForegroundWindow(w));
-  EXPECT_NO_THROW(desktop.PostNullMessage(w));
-  desktop.DestroyOwnWindow(w);
-  EXPECT_THROW(desktop.PostNullMessage(w), PlatformError);
-  EXPECT_EQ(WinDesktop::FindInstanceWindow(L"QuellixTestClass3"), 0u)
-      << "the own process's windows do not count";
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 
 #include "platform/PlatformError.h"
 
+#include <filesystem>
 #include <functional>
+#include <iterator>
 #include <string>
 
 #include "win32/ports/WinFileSystem.h"
@@ -23,26 +25,12 @@ class FileSystemTest : public ::testing::Test {
     CreateDirectoryW(folder_.c_str(), nullptr);
   }
   void TearDown() override {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder_ + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        DeleteFileW((folder_ + L"\\" + data.cFileName).c_str());
-      } while (FindNextFileW(find, &data));
-      FindClose(find);
-    }
-    RemoveDirectoryW(folder_.c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(folder_), ignored);
   }
   int FilesInFolder() {
-    int n = 0;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder_ + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return 0;
-    do {
-      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++n;
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    return n;
+    const std::filesystem::directory_iterator files{std::filesystem::path(folder_)};
+    return static_cast<int>(std::distance(begin(files), end(files)));
   }
   std::wstring Path(const wchar_t* name) { return folder_ + L"\\" + name; }
 

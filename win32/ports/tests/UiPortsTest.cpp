@@ -112,24 +112,6 @@ TEST(NotificationAreaTest, TheRecordIsTheFirstLayout) {
   EXPECT_STREQ(ToSystemRecord(record).szTip, "Quellix (On)");
 }
 
-TEST(NotificationAreaTest, AddModifyDeleteSucceed) {
-  WinDesktop desktop;
-  WinPictures pictures(GetModuleHandleW(nullptr),
-                       {QX_ICON_ENABLED, QX_ICON_DISABLED, QX_ICON_ALERT});
-  WinNotificationArea tray;
-  NotifyIconRecord record;
-  record.hWnd = desktop.CreateOwnWindow(L"", L"QuellixTrayTest");
-  record.hIcon = pictures.BuiltIn(BuiltInPicture::Enabled);
-  record.szTip = L"Quellix (On)";
-  EXPECT_TRUE(tray.Add(record));
-  record.hIcon = pictures.BuiltIn(BuiltInPicture::Alert);
-  record.szTip = L"Quellix (Off)";
-  EXPECT_TRUE(tray.Modify(record));
-  EXPECT_TRUE(tray.Delete(record));
-  EXPECT_FALSE(tray.Delete(record)) << "nothing left to delete";
-  desktop.DestroyOwnWindow(record.hWnd);
-}
-
 TEST(PicturesTest, BuiltInAndFilePictures) {
   WinPictures pictures(GetModuleHandleW(nullptr),
                        {QX_ICON_ENABLED, QX_ICON_DISABLED, QX_ICON_ALERT});
@@ -210,41 +192,6 @@ TEST(PopupMenuTest, EntriesHeadingsAndImages) {
   EXPECT_NE(factory.Image(6), factory.Image(7));
 }
 
-TEST(PopupMenuTest, ShowAtAnswersTheChosenEntryOrNothing) {
-  WinDesktop desktop;
-  const Hwnd owner = desktop.CreateOwnWindow(L"", L"QuellixMenuOwner");
-  WinPopupMenuFactory factory(GetModuleHandleW(nullptr), QX_BITMAP_MENU);
-  auto menu = factory.Create();
-  menu->SetOwner(owner, 0);
-  menu->AddEntry(L"-Quellix 2.1", -1, L"");
-  menu->AddEntry(L"Options...", 1, L"options");
-  menu->AddEntry(L"Close Quellix", -1, L"close");
-  const HWND ownerWindow = reinterpret_cast<HWND>(owner);
-  // The user presses keys while the menu shows: first escape, then up
-  // (from no selection to the last entry) and enter.
-  auto press = [ownerWindow](std::initializer_list<WPARAM> keys) {
-    return std::thread([ownerWindow, keys = std::vector<WPARAM>(keys)] {
-      for (int i = 0; i < 500 && FindWindowW(L"#32768", nullptr) == nullptr; ++i)
-        Sleep(20);
-      HWND menuWindow = FindWindowW(L"#32768", nullptr);
-      for (const WPARAM k : keys) {
-        PostMessageW(menuWindow != nullptr ? menuWindow : ownerWindow, WM_KEYDOWN, k, 0);
-        Sleep(50);
-      }
-    });
-  };
-  SetForegroundWindow(ownerWindow);
-  std::thread escape = press({VK_ESCAPE});
-  EXPECT_EQ(menu->ShowAt(10, 10), 0);
-  escape.join();
-  std::thread choose = press({VK_UP, VK_RETURN});
-  const int chosen = menu->ShowAt(10, 10);
-  choose.join();
-  EXPECT_EQ(chosen, 3);
-  EXPECT_EQ(menu->KeyOf(chosen), L"close");
-  desktop.DestroyOwnWindow(owner);
-}
-
 // The tray menu's recently blocked pages: a submenu per page, each with its
 // own submenu of commands, one of them greyed.
 void AddRecentlyBlocked(PopupMenu& menu) {
@@ -262,7 +209,9 @@ bool Greyed(HMENU menu, UINT position) {
   return (GetMenuState(menu, position, MF_BYPOSITION) & MF_GRAYED) != 0;
 }
 
-TEST(PopupMenuTest, SubEntriesAreSubmenusAndIndicesGoOn) {
+// How the submenus look on screen is the tray menu's screenshot test's; here
+// the indices and where changes land.
+TEST(PopupMenuTest, SubEntriesNumberOnAndClearingMovesTheLaterIndicesDown) {
   WinPopupMenuFactory factory(GetModuleHandleW(nullptr), QX_BITMAP_MENU);
   auto created = factory.Create();
   auto& menu = static_cast<WinPopupMenu&>(*created);
@@ -272,27 +221,13 @@ TEST(PopupMenuTest, SubEntriesAreSubmenusAndIndicesGoOn) {
   EXPECT_EQ(menu.IndexOf(L"kill"), 7);
   EXPECT_EQ(menu.IndexOf(L"close"), 8) << "indices go on after the sub-entries";
   EXPECT_EQ(menu.KeyOf(6), L"allow");
-
   const HMENU h = menu.Handle();
   ASSERT_EQ(GetMenuItemCount(h), 4);
-  EXPECT_TRUE(GetMenuState(h, 2, MF_BYPOSITION) & MF_POPUP);
-  EXPECT_FALSE(Greyed(h, 2));
   EXPECT_EQ(GetMenuItemID(h, 3), 8u);
-  const HMENU recent = GetSubMenu(h, 2);
-  ASSERT_NE(recent, nullptr);
-  ASSERT_EQ(GetMenuItemCount(recent), 1);
-  EXPECT_EQ(MenuText(recent, 0), L"news.example");
-  const HMENU site = GetSubMenu(recent, 0);
+  const HMENU site = GetSubMenu(GetSubMenu(h, 2), 0);
   ASSERT_NE(site, nullptr);
-  ASSERT_EQ(GetMenuItemCount(site), 3);
-  EXPECT_EQ(MenuText(site, 1), L"Allow this site");
   EXPECT_EQ(GetMenuItemID(site, 0), 5u);
-  EXPECT_EQ(GetMenuItemID(site, 1), 6u);
   EXPECT_EQ(GetMenuItemID(site, 2), 7u);
-  EXPECT_FALSE(Greyed(site, 0));
-  EXPECT_FALSE(Greyed(site, 1));
-  EXPECT_TRUE(Greyed(site, 2));
-  EXPECT_EQ(GetSubMenu(site, 1), nullptr);
 
   // Entries of a submenu change where they are.
   menu.SetEnabled(7, true);
@@ -309,14 +244,7 @@ TEST(PopupMenuTest, SubEntriesAreSubmenusAndIndicesGoOn) {
   EXPECT_EQ(item.hbmpItem, factory.Image(3));
   EXPECT_THROW(menu.AddSubEntry(9, L"nowhere", L""), PlatformError);
   EXPECT_THROW(menu.SetEnabled(9, false), PlatformError);
-}
 
-TEST(PopupMenuTest, ClearingASubmenuMovesTheLaterIndicesDown) {
-  WinPopupMenuFactory factory(GetModuleHandleW(nullptr), QX_BITMAP_MENU);
-  auto created = factory.Create();
-  auto& menu = static_cast<WinPopupMenu&>(*created);
-  AddRecentlyBlocked(menu);
-  menu.AddEntry(L"Close Quellix", -1, L"close");
   menu.SetCaption(2, L"Settings...");
   menu.SetEnabled(2, false);
   menu.ClearSubEntries(3);
@@ -324,7 +252,6 @@ TEST(PopupMenuTest, ClearingASubmenuMovesTheLaterIndicesDown) {
   EXPECT_EQ(menu.IndexOf(L"kill"), 0);
   EXPECT_EQ(menu.IndexOf(L"close"), 4);
   EXPECT_THROW(menu.KeyOf(5), PlatformError);
-  const HMENU h = menu.Handle();
   ASSERT_EQ(GetMenuItemCount(h), 4);
   EXPECT_EQ(GetSubMenu(h, 2), nullptr) << "without entries it opens nothing";
   EXPECT_EQ(GetMenuItemID(h, 2), 3u);
@@ -332,28 +259,19 @@ TEST(PopupMenuTest, ClearingASubmenuMovesTheLaterIndicesDown) {
   EXPECT_EQ(MenuText(h, 1), L"Settings...") << "what was changed stays";
   EXPECT_TRUE(Greyed(h, 1)) << "and a greyed entry stays greyed";
   EXPECT_FALSE(Greyed(h, 3));
-  EXPECT_TRUE(Greyed(h, 0)) << "the heading";
-
-  // The empty list: one greyed line.
-  const int none = menu.AddSubEntry(3, L"(none)", L"");
-  EXPECT_EQ(none, 5);
-  menu.SetEnabled(none, false);
-  const HMENU recent = GetSubMenu(h, 2);
-  ASSERT_NE(recent, nullptr);
-  ASSERT_EQ(GetMenuItemCount(recent), 1);
-  EXPECT_EQ(MenuText(recent, 0), L"(none)");
-  EXPECT_TRUE(Greyed(recent, 0));
-  EXPECT_EQ(GetMenuItemID(recent, 0), 5u);
+  EXPECT_EQ(menu.AddSubEntry(3, L"(none)", L""), 5);
+  EXPECT_EQ(GetMenuItemID(GetSubMenu(h, 2), 0), 5u);
   EXPECT_EQ(GetMenuItemID(h, 3), 4u);
 }
 
-TEST(PopupMenuTest, ShowAtAnswersAChosenSubEntryButNoGreyedOne) {
+TEST(PopupMenuTest, ShowAtAnswersTheChosenEntryButNoGreyedOne) {
   WinDesktop desktop;
   const Hwnd owner = desktop.CreateOwnWindow(L"", L"QuellixSubmenuOwner");
   WinPopupMenuFactory factory(GetModuleHandleW(nullptr), QX_BITMAP_MENU);
   auto menu = factory.Create();
   menu->SetOwner(owner, 0);
   AddRecentlyBlocked(*menu);
+  menu->AddEntry(L"Close Quellix", -1, L"close");
   const HWND ownerWindow = reinterpret_cast<HWND>(owner);
   auto press = [ownerWindow](std::initializer_list<WPARAM> keys) {
     return std::thread([ownerWindow, keys = std::vector<WPARAM>(keys)] {
@@ -367,9 +285,13 @@ TEST(PopupMenuTest, ShowAtAnswersAChosenSubEntryButNoGreyedOne) {
     });
   };
   SetForegroundWindow(ownerWindow);
-  // Up from no selection reaches the last entry; right opens its submenu
-  // on its first entry, and again; down goes to the second command.
-  std::thread allow = press({VK_UP, VK_RIGHT, VK_RIGHT, VK_DOWN, VK_RETURN});
+  // Up from no selection reaches the last entry, the last index of all.
+  std::thread close = press({VK_UP, VK_RETURN});
+  EXPECT_EQ(menu->ShowAt(10, 10), 8);
+  close.join();
+  // Up once more: right opens its submenu on its first entry, and again;
+  // down goes to the second command.
+  std::thread allow = press({VK_UP, VK_UP, VK_RIGHT, VK_RIGHT, VK_DOWN, VK_RETURN});
   const int chosen = menu->ShowAt(10, 10);
   allow.join();
   EXPECT_EQ(chosen, 6);
@@ -378,7 +300,7 @@ TEST(PopupMenuTest, ShowAtAnswersAChosenSubEntryButNoGreyedOne) {
   // Enter on the greyed command or on an entry that opens a submenu
   // chooses nothing.
   std::thread greyed =
-      press({VK_UP, VK_RIGHT, VK_RIGHT, VK_UP, VK_RETURN, VK_ESCAPE, VK_ESCAPE, VK_ESCAPE});
+      press({VK_UP, VK_UP, VK_RIGHT, VK_RIGHT, VK_UP, VK_RETURN, VK_ESCAPE, VK_ESCAPE, VK_ESCAPE});
   EXPECT_EQ(menu->ShowAt(10, 10), 0);
   greyed.join();
   desktop.DestroyOwnWindow(owner);

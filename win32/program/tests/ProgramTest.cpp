@@ -7,119 +7,47 @@
 #include <aclapi.h>
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "win32/installer/tests/SetupTools.h"
 #include "win32/program/tests/ScratchFolder.h"
 
 namespace qx::win {
 namespace {
 
-constexpr DWORD kPatience = 30000;  // Wine starts programs slowly
-
-std::wstring ProgramFile() {
-  std::wstring path = L"Z:";
-  for (const char c : std::string_view(QX_PROGRAM_FILE))
-    path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
-  return path;
-}
+using setup::test::BuiltFile;
+using setup::test::kPatience;
+using setup::test::Started;
+using setup::test::TopWindow;
+using setup::test::WaitFor;
 
 std::optional<std::wstring> Setting(const wchar_t* section, const wchar_t* name) {
-  const std::wstring key = std::wstring(L"Software\\Quellix\\") + section;
-  wchar_t data[512] = {};
-  DWORD bytes = sizeof data;
-  if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &bytes) !=
-      ERROR_SUCCESS)
-    return std::nullopt;
-  return std::wstring(data);
+  const std::wstring value = setup::test::ReadText(
+      HKEY_CURRENT_USER, std::wstring(L"Software\\Quellix\\") + section, name);
+  return value == L"<missing>" ? std::nullopt : std::optional<std::wstring>(value);
 }
 
-struct Found {
-  DWORD process;
-  const wchar_t* className;
-  HWND window;
-};
-
-BOOL CALLBACK FindWindowOf(HWND window, LPARAM param) {
-  auto& f = *reinterpret_cast<Found*>(param);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  if (process == f.process && std::wstring_view(name) == f.className) {
-    f.window = window;
-    return FALSE;
-  }
-  return TRUE;
+HWND MainWindow(const Started& run) {
+  return TopWindow(run.Id(), L"QuellixMain");
 }
 
-HWND WindowOf(DWORD process, const wchar_t* className) {
-  Found f{process, className, nullptr};
-  EnumWindows(&FindWindowOf, reinterpret_cast<LPARAM>(&f));
-  return f.window;
+// Waits until the form is loaded and the program waits for messages.
+// Being idle is not enough: a COM call during the start waits for messages
+// too. The log files the start creates show that it got past that; a sent
+// message then comes back from the program's own loop.
+bool Resident(const Started& run, const std::wstring& folder) {
+  if (!WaitFor([&] { return MainWindow(run) != nullptr || run.Ended(0); }) || run.Ended(0))
+    return false;
+  if (!WaitFor([&] { return setup::test::Exists(folder + L"\\errorlog.txt") || run.Ended(0); }) ||
+      run.Ended(0))
+    return false;
+  DWORD_PTR answer = 0;
+  return SendMessageTimeoutW(MainWindow(run), WM_NULL, 0, 0, SMTO_NORMAL, kPatience, &answer) != 0;
 }
-
-bool WaitFor(const std::function<bool()>& done, DWORD ms = kPatience) {
-  const ULONGLONG deadline = GetTickCount64() + ms;
-  while (!done()) {
-    if (GetTickCount64() > deadline) return false;
-    Sleep(50);
-  }
-  return true;
-}
-
-class Started {
- public:
-  Started(const std::wstring& program, const std::wstring& arguments) {
-    std::wstring line = L"\"" + program + L"\" " + arguments;
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    ok_ = CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                         &si, &pi_) != FALSE;
-  }
-  ~Started() {
-    if (!ok_) return;
-    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(pi_.hProcess, 99);
-      WaitForSingleObject(pi_.hProcess, 5000);
-    }
-    CloseHandle(pi_.hThread);
-    CloseHandle(pi_.hProcess);
-  }
-  Started(const Started&) = delete;
-  Started& operator=(const Started&) = delete;
-  bool Ok() const { return ok_; }
-  DWORD Id() const { return pi_.dwProcessId; }
-  bool Ended(DWORD ms = kPatience) const {
-    return WaitForSingleObject(pi_.hProcess, ms) == WAIT_OBJECT_0;
-  }
-  DWORD ExitCode() const {
-    DWORD code = 0;
-    GetExitCodeProcess(pi_.hProcess, &code);
-    return code;
-  }
-  HWND MainWindow() const { return WindowOf(pi_.dwProcessId, L"QuellixMain"); }
-  // Waits until the form is loaded and the program waits for messages.
-  // Being idle is not enough: a COM call during the start waits for
-  // messages too. The log files the start creates show that it got past
-  // that; a sent message then comes back from the program's own loop.
-  bool Resident(const std::wstring& folder) const {
-    const auto made = [&](const wchar_t* name) {
-      return GetFileAttributesW((folder + L"\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
-    };
-    if (!WaitFor([&] { return MainWindow() != nullptr || Ended(0); }) || Ended(0)) return false;
-    if (!WaitFor([&] { return made(L"errorlog.txt") || Ended(0); }) || Ended(0)) return false;
-    DWORD_PTR answer = 0;
-    return WaitForInputIdle(pi_.hProcess, kPatience) == 0 &&
-           SendMessageTimeoutW(MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, kPatience, &answer) != 0;
-  }
-
- private:
-  bool ok_ = false;
-  PROCESS_INFORMATION pi_{};
-};
 
 class ProgramTest : public ::testing::Test {
  protected:
@@ -127,29 +55,16 @@ class ProgramTest : public ::testing::Test {
     scratch_ = std::make_unique<test::ScratchFolder>(L"qxprogram");
     folder_ = scratch_->Path();
     program_ = folder_ + L"\\Quellix.exe";
-    ASSERT_TRUE(CopyFileW(ProgramFile().c_str(), program_.c_str(), FALSE))
+    ASSERT_TRUE(CopyFileW(BuiltFile(QX_PROGRAM_FILE).c_str(), program_.c_str(), FALSE))
         << "cannot copy " << std::string(QX_PROGRAM_FILE);
   }
   void TearDown() override { scratch_.reset(); }
-  bool Exists(const wchar_t* name) const {
-    return GetFileAttributesW((folder_ + L"\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
-  }
+  bool Exists(const wchar_t* name) const { return setup::test::Exists(folder_ + L"\\" + name); }
   std::string Read(const wchar_t* name) const {
-    HANDLE h = CreateFileW((folder_ + L"\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return "<missing>";
-    char buffer[4096];
-    DWORD got = 0;
-    ReadFile(h, buffer, sizeof buffer, &got, nullptr);
-    CloseHandle(h);
-    return std::string(buffer, got);
+    return setup::test::ReadAll(folder_ + L"\\" + name);
   }
   void Write(const wchar_t* name, const std::string& bytes) const {
-    HANDLE h = CreateFileW((folder_ + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
-                           CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(h);
+    std::ofstream(std::filesystem::path(folder_ + L"\\" + name), std::ios::binary) << bytes;
   }
   // After an orderly end: the scripts under their inactive names, the
   // rule files written.
@@ -188,7 +103,7 @@ TEST_F(ProgramTest, ASwitchWithAMessageShowsItThenEnds) {
   Started run(program_, L"-jsloopfix");
   ASSERT_TRUE(run.Ok());
   HWND box = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (box = WindowOf(run.Id(), L"#32770")) != nullptr; }));
+  ASSERT_TRUE(WaitFor([&] { return (box = TopWindow(run.Id(), L"#32770")) != nullptr; }));
   wchar_t title[64] = {};
   wchar_t text[256] = {};
   // The box exists a moment before its texts are in.
@@ -212,7 +127,7 @@ TEST_F(ProgramTest, ResidentThenASecondStartThenClosed) {
   WriteOneRule();
   Started first(program_, L"auto");
   ASSERT_TRUE(first.Ok());
-  ASSERT_TRUE(first.Resident(folder_));
+  ASSERT_TRUE(Resident(first, folder_));
   EXPECT_TRUE(Exists(L"blocksite.script")) << "active names while running";
   EXPECT_TRUE(Exists(L"trustsite.script"));
   for (const wchar_t* name : {L"log.htm", L"log.dat", L"errorlog.txt"})
@@ -223,9 +138,9 @@ TEST_F(ProgramTest, ResidentThenASecondStartThenClosed) {
   EXPECT_EQ(prefix->find_first_not_of(L"0123456789"), std::wstring::npos);
   EXPECT_NE(*prefix, L"1234567890");
   wchar_t caption[32] = {};
-  GetWindowTextW(first.MainWindow(), caption, 32);
+  GetWindowTextW(MainWindow(first), caption, 32);
   EXPECT_STREQ(caption, L"Quellix");
-  EXPECT_FALSE(IsWindowVisible(first.MainWindow())) << "the main form is never shown";
+  EXPECT_FALSE(IsWindowVisible(MainWindow(first))) << "the main form is never shown";
 
   // A second start by the same user ends at once, silently.
   {
@@ -233,7 +148,7 @@ TEST_F(ProgramTest, ResidentThenASecondStartThenClosed) {
     ASSERT_TRUE(second.Ok());
     ASSERT_TRUE(second.Ended());
     EXPECT_EQ(second.ExitCode(), 0u);
-    EXPECT_EQ(WindowOf(second.Id(), L"#32770"), nullptr) << "no message";
+    EXPECT_EQ(TopWindow(second.Id(), L"#32770"), nullptr) << "no message";
   }
   // "options" while running: the troubleshooting dialog, modal; once the
   // user cancels it, the same end.
@@ -242,7 +157,7 @@ TEST_F(ProgramTest, ResidentThenASecondStartThenClosed) {
     ASSERT_TRUE(options.Ok());
     HWND dialog = nullptr;
     ASSERT_TRUE(WaitFor([&] {
-      dialog = WindowOf(options.Id(), L"#32770");
+      dialog = TopWindow(options.Id(), L"#32770");
       return dialog != nullptr && IsWindowVisible(dialog);
     })) << "the troubleshooting dialog shows";
     wchar_t title[64] = {};
@@ -256,7 +171,7 @@ TEST_F(ProgramTest, ResidentThenASecondStartThenClosed) {
   EXPECT_FALSE(first.Ended(0)) << "the first instance runs on";
   EXPECT_EQ(Setting(L"Data", L"URLPrefix"), prefix) << "drawn once";
 
-  PostMessageW(first.MainWindow(), WM_CLOSE, 0, 0);
+  PostMessageW(MainWindow(first), WM_CLOSE, 0, 0);
   ASSERT_TRUE(first.Ended());
   EXPECT_EQ(first.ExitCode(), 0u);
   ExpectOrderlyEnd();
@@ -264,9 +179,9 @@ TEST_F(ProgramTest, ResidentThenASecondStartThenClosed) {
   // Ended, it no longer counts as a running instance.
   Started again(program_, L"");
   ASSERT_TRUE(again.Ok());
-  ASSERT_TRUE(again.Resident(folder_));
+  ASSERT_TRUE(Resident(again, folder_));
   EXPECT_TRUE(Exists(L"blocksite.script")) << "reactivated at the next start";
-  PostMessageW(again.MainWindow(), WM_CLOSE, 0, 0);
+  PostMessageW(MainWindow(again), WM_CLOSE, 0, 0);
   ASSERT_TRUE(again.Ended());
 }
 
@@ -274,8 +189,8 @@ TEST_F(ProgramTest, TheSessionsEndRunsTheOrderlyEndBeforeAnswering) {
   WriteOneRule();
   Started run(program_, L"auto");
   ASSERT_TRUE(run.Ok());
-  ASSERT_TRUE(run.Resident(folder_));
-  const HWND main = run.MainWindow();
+  ASSERT_TRUE(Resident(run, folder_));
+  const HWND main = MainWindow(run);
   DWORD_PTR answer = 0;
   ASSERT_TRUE(SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL,
                                   kPatience, &answer));
@@ -294,13 +209,13 @@ TEST_F(ProgramTest, TheTrayMenusCloseEntryEndsTheProgram) {
   WriteOneRule();
   Started run(program_, L"auto");
   ASSERT_TRUE(run.Ok());
-  ASSERT_TRUE(run.Resident(folder_));
-  const HWND tray = WindowOf(run.Id(), L"QuellixTrayPicture");
+  ASSERT_TRUE(Resident(run, folder_));
+  const HWND tray = TopWindow(run.Id(), L"QuellixTrayPicture");
   // What the notification area sends for a right click on the icon.
   PostMessageW(tray, WM_MOUSEMOVE, 0, WM_RBUTTONDOWN);
   PostMessageW(tray, WM_MOUSEMOVE, 0, WM_RBUTTONUP);
   HWND menu = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (menu = WindowOf(run.Id(), L"#32768")) != nullptr; }))
+  ASSERT_TRUE(WaitFor([&] { return (menu = TopWindow(run.Id(), L"#32768")) != nullptr; }))
       << "the menu shows";
   EXPECT_FALSE(run.Ended(200));
   // The last entry is "Close Quellix": up from the top wraps to it.
@@ -352,7 +267,7 @@ TEST_F(ProgramTest, ItsCloseEventEndsItInOrder) {
   WriteOneRule();
   Started run(program_, L"auto");
   ASSERT_TRUE(run.Ok());
-  ASSERT_TRUE(run.Resident(folder_));
+  ASSERT_TRUE(Resident(run, folder_));
   const std::wstring name = L"Global\\Quellix.Close." + std::to_wstring(run.Id());
   // Made once the start is over and the program's own loop runs.
   HANDLE event = nullptr;
@@ -415,17 +330,10 @@ class ForeignWindow {
   volatile bool ready_ = false;
 };
 
-std::wstring OmnihookFile() {
-  std::wstring path = L"Z:";
-  for (const char c : std::string_view(QX_OMNIHOOK_FILE))
-    path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
-  return path;
-}
-
 // The real hook control, registered for the test's life.
 class RegisteredControl {
  public:
-  RegisteredControl() : module_(LoadLibraryW(OmnihookFile().c_str())) {
+  RegisteredControl() : module_(LoadLibraryW(BuiltFile(QX_OMNIHOOK_FILE).c_str())) {
     auto reg = module_ ? reinterpret_cast<HRESULT(WINAPI*)()>(
                              reinterpret_cast<void*>(GetProcAddress(module_, "DllRegisterServer")))
                        : nullptr;
@@ -466,7 +374,7 @@ TEST_F(ProgramTest, AWindowRuleKillsAnotherProgramsWindowThroughTheRealHooks) {
                             Int32(static_cast<std::int32_t>(program.size())) + program);
   Started run(program_, L"auto");
   ASSERT_TRUE(run.Ok());
-  ASSERT_TRUE(run.Resident(folder_));
+  ASSERT_TRUE(Resident(run, folder_));
 
   ForeignWindow harmless(L"Special delivery");
   ASSERT_NE(harmless.Window(), nullptr);
@@ -480,7 +388,7 @@ TEST_F(ProgramTest, AWindowRuleKillsAnotherProgramsWindowThroughTheRealHooks) {
   harmless.SetCaption(L"SPECIAL OFFER inside");
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(harmless.Window()); }, 10000));
 
-  PostMessageW(run.MainWindow(), WM_CLOSE, 0, 0);
+  PostMessageW(MainWindow(run), WM_CLOSE, 0, 0);
   ASSERT_TRUE(run.Ended());
   const std::string log = Read(L"log.dat");
   // Logged with the caption as the rules compare it: trimmed, lower case.
@@ -501,7 +409,8 @@ namespace {
 // and writes where the browser looks), the systems it knows (so that the
 // version the system reports is its own), and the common controls 6.
 TEST(ProgramManifestTest, AsksToRunAsItsUserOnTheSystemsItKnows) {
-  const HMODULE file = LoadLibraryExW(ProgramFile().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  const HMODULE file =
+      LoadLibraryExW(BuiltFile(QX_PROGRAM_FILE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(file, nullptr);
   const HRSRC found = FindResourceW(file, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
   ASSERT_NE(found, nullptr) << "no manifest";

@@ -84,32 +84,16 @@ TEST_F(ResidentProgramTest, HooksComeUpAtStartAndGoAtTheEnd) {
   EXPECT_EQ(FindWindowW(L"QuellixMain", nullptr), nullptr) << "the form's windows are gone";
 }
 
-TEST_F(ResidentProgramTest, WithoutAControlTheProgramRunsAndEndsInOrder) {
-  {
-    ResidentProgram program(
-        GetModuleHandleW(nullptr),
-        [](IUnknown** out) {
-          *out = nullptr;
-          return REGDB_E_CLASSNOTREG;
-        },
-        folder_);
-    std::thread closer = CloseWhenLoaded();
-    EXPECT_EQ(program.Run(L""), 0);
-    closer.join();
-  }
-  EXPECT_NE(GetFileAttributesW((folder_ + L"\\windows.dat").c_str()), INVALID_FILE_ATTRIBUTES);
-  EXPECT_NE(GetFileAttributesW((folder_ + L"\\trustsite.script2").c_str()),
-            INVALID_FILE_ATTRIBUTES);
-}
-
 // A visible top-level window of this process, waited for.
 HWND WaitForWindow(const wchar_t* cls, const wchar_t* caption) {
-  for (int i = 0; i < 200; ++i) {
-    HWND window = FindWindowW(cls, caption);
-    if (window != nullptr && IsWindowVisible(window)) return window;
-    Sleep(50);
-  }
-  return nullptr;
+  HWND window = nullptr;
+  setup::test::WaitFor(
+      [&] {
+        window = FindWindowW(cls, caption);
+        return window != nullptr && IsWindowVisible(window);
+      },
+      10000);
+  return window;
 }
 
 // The entry of a tracked menu that is highlighted now.

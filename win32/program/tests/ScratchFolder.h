@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "win32/installer/tests/SetupTools.h"
+
 namespace qx::win::test {
 
 class ScratchFolder {
@@ -19,15 +21,7 @@ class ScratchFolder {
   }
   ~ScratchFolder() {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quellix");
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((path_ + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        DeleteFileW((path_ + L"\\" + data.cFileName).c_str());
-      } while (FindNextFileW(find, &data));
-      FindClose(find);
-    }
-    RemoveDirectoryW(path_.c_str());
+    setup::test::RemoveFolder(path_);
   }
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
