@@ -503,18 +503,5 @@ TEST_F(OmnihookPeerTest, EachButtonReportTakesItsYFromTheLibraryThatSentIt) {
             (std::vector<std::string>{"LeftButtonDown 5,32 1792", "LeftButtonUp 6,64 2048"}));
 }
 
-TEST(OmnihookControlSize, StaysAt495Twips) {
-  struct Case {
-    int w, h;
-  };
-  for (const auto& c : {Case{495, 495}, Case{1000, 495}, Case{0, 0}, Case{495, -3}}) {
-    int w = c.w;
-    int h = c.h;
-    OmnihookControl::Resize(w, h);
-    EXPECT_EQ(w, 495);
-    EXPECT_EQ(h, 495);
-  }
-}
-
 }  // namespace
 }  // namespace qx
