@@ -187,12 +187,6 @@ TEST_F(OmnihookControlTest, InstallsPassTheCurrentHandlesAndTheFlag) {
   EXPECT_EQ(lib.callbacks.back().mouse, 14);
 }
 
-TEST_F(OmnihookControlTest, AnOmittedFlagIsZero) {
-  control.Initialize();
-  control.InstallCBTHook(false);
-  EXPECT_EQ(lib.callbacks.back().flag, 0);
-}
-
 TEST_F(OmnihookControlTest, AHookThatCouldNotBeSetCanBeInstalledAgain) {
   control.Initialize();
   lib.refuseHooks = true;

@@ -1,4 +1,6 @@
-// What Allow, Kill, Add and Remove answer for the cases users meet.
+// What the website rules do beside matching: the options dialog told, the
+// error log left alone, lookups. How rules match is compared with the
+// plain-list model in WebsitesReferenceTest.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -29,16 +31,6 @@ class WebsitesTest : public ::testing::Test {
     for (const Query& q : queries)
       EXPECT_EQ(rules().Allow(q.url), q.expected) << ToUtf8(q.url);
   }
-  void ExpectKill(std::initializer_list<Query> queries) {
-    for (const Query& q : queries)
-      EXPECT_EQ(rules().Kill(q.url), q.expected) << ToUtf8(q.url);
-  }
-  std::vector<std::wstring> Urls() {
-    std::vector<std::wstring> urls;
-    for (const Website& w : rules().WebsiteCollection())
-      urls.push_back(w.URL);
-    return urls;
-  }
 
   sim::SimDesktop desk;
   Process process{desk.platform()};
@@ -58,44 +50,6 @@ TEST_F(WebsitesTest, DisallowedTwoLabelDomainCoversItselfAndItsWwwName) {
   });
 }
 
-TEST_F(WebsitesTest, AllowPassesOverKillRulesAndKillOverAllowRules) {
-  rules().Add(L"a.com/x", kAlwaysKill, false);
-  rules().Add(L"a.com/x", kAlwaysKill, false);
-  rules().Add(L"a.com", kDisallowPopups, false);
-  ExpectAllow({{L"http://a.com/x/y", false}});
-  ExpectKill({{L"http://a.com/x/y", true}, {L"http://a.com/y", false}});
-
-  rules().Add(L"b.com/old", kAlwaysKillOld, false);
-  rules().Add(L"b.com/other", 7, false);
-  ExpectKill({{L"http://b.com/old", true}, {L"http://b.com/other", false}});
-  ExpectAllow({{L"http://b.com/old", true}});
-}
-
-TEST_F(WebsitesTest, ScriptUrlsAreJudgedOnlyByTheScriptGroup) {
-  rules().Add(L"JavaScript:Evil", kAlwaysKill, false);
-  rules().Add(L"javascript:window.open", kDisallowPopups, false);
-  rules().Add(L"a.com", kDisallowPopups, false);
-  EXPECT_NE(rules().FindGroup(L"javascript:"), nullptr);
-  ExpectKill({{L"javascript:evil()", true}, {L"javascript:good()", false}});
-  ExpectAllow({
-      {L"javascript:window.open('x')", false},
-      {L"javascript:a.com", true},
-      {L"javascript:evil()", true},
-  });
-  process.settings().SetBlockByDefault(true);
-  ExpectAllow({{L"javascript:other()", false}});
-}
-
-TEST_F(WebsitesTest, HostWithoutADotIsStoredButNeverConsulted) {
-  rules().Add(L"http://intranet/", kDisallowPopups, true);
-  rules().Add(L"intranet/popup", kAlwaysKill, true);
-  rules().Add(L"c:", kAlwaysKill, false);
-  EXPECT_NE(rules().FindGroup(L"intranet"), nullptr);
-  EXPECT_NE(rules().FindGroup(L"c:"), nullptr);
-  ExpectAllow({{L"http://intranet/", true}, {L"http://intranet/popup", true}});
-  ExpectKill({{L"http://intranet/popup", false}, {L"c:\\page.htm", false}});
-}
-
 TEST_F(WebsitesTest, CountIsTheNumberOfHosts) {
   EXPECT_EQ(rules().Count(), 0u);
   rules().Add(L"http://a.com/one.htm", kAllowPopups, true);
@@ -108,43 +62,6 @@ TEST_F(WebsitesTest, CountIsTheNumberOfHosts) {
   for (const WebsiteGroup& group : rules())
     hosts.push_back(group.Host());
   EXPECT_EQ(hosts, (std::vector<std::wstring>{L"a.com", L"b.com"}));
-}
-
-TEST_F(WebsitesTest, RemoveTakesTheNormalisedUrlAndDropsEmptyGroups) {
-  rules().Add(L"a.com/x", kAllowPopups, false);
-  rules().Add(L"a.com/y", kAllowPopups, false);
-  rules().Add(L"www.b.c.com", kAllowPopups, true);
-
-  EXPECT_TRUE(rules().Remove(L"HTTP://A.com/x?q=1#f"));
-  EXPECT_FALSE(rules().Remove(L"a.com/x"));
-  EXPECT_FALSE(rules().Remove(L"a.com/z"));
-  EXPECT_FALSE(rules().Remove(L"nohost.com"));
-  EXPECT_EQ(rules().Count(), 2u);
-  EXPECT_TRUE(rules().Remove(L"a.com/y/"));
-  EXPECT_EQ(rules().FindGroup(L"a.com"), nullptr);
-  // Remove does not drop "www.": the stored name is needed.
-  EXPECT_FALSE(rules().Remove(L"www.b.c.com"));
-  EXPECT_TRUE(rules().Remove(L"b.c.com"));
-  EXPECT_EQ(rules().Count(), 0u);
-  ExpectAllow({{L"http://a.com/x", true}});
-}
-
-TEST_F(WebsitesTest, IgnoreLocalLetsLocalPagesThrough) {
-  process.settings().SetBlockByDefault(true);
-  rules().Add(L"file://server.corp.com/share", kAlwaysKill, false);
-  rules().Add(L"file://server.corp.com/open", kAllowPopups, false);
-  ExpectAllow({{L"file:///c:/pages/a.htm", false}, {L"file://server.corp.com/open/a", true}});
-  ExpectKill({
-      {L"\\\\server.corp.com\\share\\a b.htm", true},
-      {L"file://server.corp.com/share/x", true},
-  });
-  process.settings().SetIgnoreLocal(true);
-  ExpectAllow({{L"file:///c:/pages/a.htm", true}, {L"FILE:///c:/x.htm", true}});
-  ExpectKill({
-      {L"\\\\server.corp.com\\share\\a b.htm", false},
-      {L"file://server.corp.com/share/x", false},
-  });
-  ExpectAllow({{L"http://other.com/", false}});
 }
 
 TEST_F(WebsitesTest, AddAsksTheOpenOptionsDialogToRefresh) {
