@@ -39,18 +39,23 @@ TEST(OptionsFormText, DisplayFormAndBack) {
   EXPECT_EQ(OptionsForm::ExtractModule(L"no brackets"), L"");
 }
 
-TEST(OptionsFormText, DeleteCaptionDropsTheRemainder) {
-  EXPECT_EQ(OptionsForm::DeleteCaption(2500), L"Delete Previous Logs (2 KB)");
-  EXPECT_EQ(OptionsForm::DeleteCaption(999), L"Delete Previous Logs (0 KB)");
-  EXPECT_EQ(OptionsForm::DeleteCaption(12000), L"Delete Previous Logs (12 KB)");
-}
-
 TEST(WebsiteRuleFormText, AttachProtocol) {
   EXPECT_EQ(WebsiteRuleForm::AttachProtocol(L"a.example"), L"http://a.example");
   EXPECT_EQ(WebsiteRuleForm::AttachProtocol(L"a.example:8080/x"), L"http://a.example:8080/x");
   EXPECT_EQ(WebsiteRuleForm::AttachProtocol(L"https://a.example"), L"https://a.example");
   EXPECT_EQ(WebsiteRuleForm::AttachProtocol(L"file:\\\\c\\x"), L"file:\\\\c\\x");
   EXPECT_EQ(WebsiteRuleForm::AttachProtocol(L"a.example:"), L"http://a.example:");
+}
+
+TEST_F(DialogsTest, AutoCloseCanBeTickedOnlyInItsStartMode) {
+  Start();
+  OptionsForm& options = OpenOptions();
+  const Control& autoClose =
+      options.Get(L"Close Quellix when all instances of Internet Explorer have closed");
+  for (const int position : {0, 1, 2}) {
+    options.Pick(L"startupCombo", position);
+    EXPECT_EQ(autoClose.enabled, position == 1) << position;
+  }
 }
 
 TEST_F(DialogsTest, TheDialogsRegisterTheirWindowsWhileLoaded) {
@@ -69,28 +74,6 @@ TEST_F(DialogsTest, TheDialogsRegisterTheirWindowsWhileLoaded) {
   EXPECT_EQ(Proc().ownForms().Get(OwnForm::WebsiteRule), 0u);
   options.Click(L"OK");
   EXPECT_EQ(Proc().ownForms().Get(OwnForm::Options), 0u);
-}
-
-TEST_F(DialogsTest, WindowRuleWithAnEmptyProgramIsForAllPrograms) {
-  Start();
-  OptionsForm& options = OpenOptions();
-  options.Click(L"Windows");
-  options.Click(L"Add New Rule...");
-  FormModel& editor = *Host().Loaded(L"WindowRule");
-  EXPECT_EQ(editor.Get(L"ExplanationLabel").caption,
-            std::wstring(kWindowRuleExplanation) + L"Add New Window Rule\"");
-  editor.Type(L"CaptionText", L"Offer");
-  editor.Click(L"This rule applies only to windows of this program or module (advanced):");
-  EXPECT_TRUE(editor.Get(L"ModuleText").enabled);
-  editor.Type(L"ModuleText", L"");
-  editor.Pick(L"RuleCombo", 1);
-  editor.Click(L"OK");
-  const WindowGroup* group = Proc().windows().FindGroup(kAllPrograms);
-  ASSERT_NE(group, nullptr);
-  const Window* rule = Proc().windows().FindRule(*group, L"Offer");
-  ASSERT_NE(rule, nullptr);
-  EXPECT_EQ(rule->Status, kCaptionContains);
-  EXPECT_EQ(options.Get(L"WinList").rows.at(0).texts.at(2), L"Kill (substring match)");
 }
 
 TEST_F(DialogsTest, SoundNotFoundAndBrowse) {
