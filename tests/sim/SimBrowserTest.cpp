@@ -243,20 +243,6 @@ TEST_F(SimBrowserTest, FramesLoadOnTheWindowsSinksWithTheFrameAsSubject) {
                    "w0 NavigateComplete2 ? http://b.example/inner.html", "w0 DownloadComplete",
                    "w0 BeforeNavigate2 f2 http://b.example/next.html",
                    "w0 NavigateComplete2 f2 http://b.example/next.html", "w0 DownloadComplete"}));
-
-  // A connection to a frame hears nothing: its events go to the window.
-  Lines frameLog;
-  testing::BrowserRecorder frameSink(frameLog, observer.names, "frame");
-  const auto connection = frame->Connect(frameSink);
-  browsers().Go(*frame, L"http://a.example/other.html");
-  EXPECT_TRUE(frameLog.empty());
-  EXPECT_EQ(observer.Take().size(), 3u);
-
-  // The frames go with the page that holds them.
-  browsers().Go(*top, L"http://c.example/");
-  EXPECT_FALSE(frame->IsOpen());
-  EXPECT_THROW(frame->LocationURL(), PlatformError);
-  EXPECT_EQ(top->GetDocument()->FramesLength(), 0);
 }
 
 TEST_F(SimBrowserTest, InjectedFailuresHitTheNamedCallOnly) {
