@@ -96,22 +96,6 @@ TEST_F(PopupLogTest, TheTwoHundredFiftyFirstEntryEndsTheSession) {
   EXPECT_EQ(sessions[1].size(), 250u);
 }
 
-TEST_F(PopupLogTest, KeepLogOffRecordsNothingButStillCounts) {
-  int refreshed = 0;
-  log->SetLogListRefresh([&] { ++refreshed; });
-  process->settings().SetKeepLog(false);
-  log->Add(L"http://a.example/", L"http://b.example/", kBrowserPopup);
-  log->IncrememntPopupCount();
-  log->IncrememntPopupCount();
-  EXPECT_TRUE(log->GetLogItems().empty());
-  EXPECT_EQ(refreshed, 0);
-  EXPECT_EQ(log->TotalPopupCount(), 2);
-  // An empty log ends without writing: the history and the stored total stay.
-  Exit();
-  EXPECT_FALSE(HasData());
-  EXPECT_EQ(StoredCount(), std::nullopt);
-}
-
 TEST_F(PopupLogTest, SaveLogOffWritesNothingAndLeavesTheTotal) {
   desktop.store().Poke(L"Data", L"PopupCount", L"5");
   process->settings().SetSaveLog(false);

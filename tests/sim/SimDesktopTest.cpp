@@ -72,6 +72,30 @@ TEST_F(SimDesktopTest, ParentAnswersTheOwnerOfATopLevelWindow) {
   EXPECT_FALSE(w.IsOpen(owned));  // and owned windows with their owner, as DestroyWindow does
 }
 
+TEST_F(SimDesktopTest, RegistryKeysAndValuesIgnoreCase) {
+  auto& reg = desktop.registry();
+  const RegOpen created = reg.CreateKey(RegRoot::LocalMachine, L"Software\\A\\B");
+  ASSERT_EQ(created.code, kRegSuccess);
+  RegValue v;
+  v.type = RegType::Dword;
+  v.dword = 7;
+  EXPECT_EQ(reg.SetValue(created.key, L"Count", v), kRegSuccess);
+  reg.CloseKey(created.key);
+  const RegOpen opened = reg.OpenKey(RegRoot::LocalMachine, L"SOFTWARE\\a\\b");
+  ASSERT_EQ(opened.code, kRegSuccess);
+  RegValue out;
+  EXPECT_EQ(reg.QueryValue(opened.key, L"COUNT", out), kRegSuccess);
+  EXPECT_EQ(out.dword, 7u);
+  reg.CloseKey(opened.key);
+}
+
+TEST_F(SimDesktopTest, WindowTextLeavesRoomForTheNulAsTheSystemCallDoes) {
+  const Hwnd h = desktop.windows().CreateWindow(desktop.ProgramProcess(), L"abcdef", L"Cls");
+  EXPECT_EQ(desktop.windows().WindowText(h, 4), L"abc");
+  EXPECT_EQ(desktop.windows().WindowText(h, 0), L"");
+  EXPECT_EQ(desktop.windows().WindowText(h, 100), L"abcdef");
+}
+
 TEST(FailureInjector, RulesMatchCallsPortsOrEverything) {
   FailureInjector f;
   f.FailNext("Desktop", 2);
