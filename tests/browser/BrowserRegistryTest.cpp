@@ -94,38 +94,6 @@ TEST_F(BrowserRegistry, ASecondAnnouncementOfAWatchedWindowMakesNoSecondMonitor)
   EXPECT_EQ(List().WatchedBrowsers(), 1);
 }
 
-TEST_F(BrowserRegistry, AnAnnouncedWindowKeepsItsKeyEvenWhenItsMonitorLostIt) {
-  Start();
-  const auto page = Open(L"http://a.example/");
-  const auto monitor = MonitorOf(*page);
-  ASSERT_NE(monitor, nullptr);
-  page->SetVisibleState(false);
-  desktop.failures().FailAlways("ShellWindows.Item");
-  program.Run([&] { program.form()->PingTimerTick(); });
-  desktop.failures().Clear();
-  ASSERT_FALSE(monitor->StillAlive());
-  page->SetVisibleState(true);
-
-  World().shellWindows().Register(page);
-  program.Settle();
-
-  EXPECT_EQ(MonitorKeys(), (KeyList{L"C0"}));
-  EXPECT_EQ(MonitorOf(*page), monitor);
-}
-
-TEST_F(BrowserRegistry, AWindowFromBeforeTheStartAnnouncedAgainKeepsItsLivingMonitor) {
-  const auto page = World().OpenBrowser(L"http://a.example/");
-  Start();
-  const auto monitor = MonitorOf(*page);
-  ASSERT_NE(monitor, nullptr);
-
-  World().shellWindows().Register(page);
-  program.Settle();
-
-  EXPECT_EQ(MonitorKeys(), (KeyList{L"C-2"}));
-  EXPECT_EQ(MonitorOf(*page), monitor);
-}
-
 TEST_F(BrowserRegistry,
        AWindowFromBeforeTheStartWhoseMonitorLostItIsTakenOverOnItsNextAnnouncement) {
   const auto page = World().OpenBrowser(L"http://a.example/");
@@ -206,36 +174,6 @@ TEST_F(BrowserRegistry, WithStrictIeOnlyInternetExplorerWindowsAreJudged) {
   }
 }
 
-TEST_F(BrowserRegistry, AHiddenWindowIsFoundAgainByItsHandleAtThePing) {
-  Start();
-  const auto page = Open(L"http://a.example/");
-  const auto monitor = MonitorOf(*page);
-  page->SetVisibleState(false);
-
-  desktop.Advance(60000);
-  program.Settle();
-
-  EXPECT_TRUE(monitor->StillAlive());
-  EXPECT_FALSE(monitor->Lost);
-  EXPECT_EQ(World().ScriptOpen(*page, L"x.html"), nullptr);
-  program.Settle();
-  EXPECT_EQ(Log().size(), 1u);
-}
-
-TEST_F(BrowserRegistry, WithThePingSwitchedOffAHiddenWindowKeepsItsBrowser) {
-  Switch(L"PingDisabled", true);
-  Start();
-  const auto page = Open(L"http://a.example/");
-  const auto monitor = MonitorOf(*page);
-  page->SetVisibleState(false);
-  desktop.failures().FailAlways("ShellWindows.Item");
-
-  desktop.Advance(60000);
-  desktop.failures().Clear();
-
-  EXPECT_TRUE(monitor->StillAlive());
-}
-
 TEST_F(BrowserRegistry, AnEntryOfTheListThatIsNoBrowserIsIgnored) {
   Start();
   const std::int32_t cookie = World().shellWindows().RegisterOther();
@@ -246,13 +184,6 @@ TEST_F(BrowserRegistry, AnEntryOfTheListThatIsNoBrowserIsIgnored) {
   EXPECT_TRUE(program.Running());
   const auto page = Open(L"http://a.example/");
   EXPECT_NE(MonitorOf(*page), nullptr);
-}
-
-TEST_F(BrowserRegistry, ADialogOfAWindowNoMonitorKnowsMayStay) {
-  Start();
-  DialogRecord record;
-  EXPECT_TRUE(List().DialogAllowedFor(0x7777, record));
-  EXPECT_EQ(List().ClickSnapshot(0x7777).ClickDone, 0);
 }
 
 // --- Auto-close --------------------------------------------------------------------

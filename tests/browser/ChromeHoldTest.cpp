@@ -226,20 +226,5 @@ TEST_F(Normalize, AnUnreadableWorkAreaCountsAsEmpty) {
   EXPECT_TRUE(program.Running());
 }
 
-TEST_F(Normalize, AClickWithoutTheKeysChangesNothing) {
-  Start();
-  const auto page = Open(L"http://news.example/");
-  World().Place(*page, 950, 100, 200, 150);
-  World().SetChrome(*page, ChromePart::ToolBar, false);
-
-  program.hookLibrary().MouseButton(true, page->Window(), 5, 5);
-  program.hookLibrary().MouseButton(false, page->Window(), 5, 5);
-  program.Settle();
-
-  EXPECT_EQ(page->Place().left, 950);
-  EXPECT_EQ(page->Place().width, 200);
-  EXPECT_FALSE(page->ChromeOn(ChromePart::ToolBar));
-}
-
 }  // namespace
 }  // namespace qx::sim::testing

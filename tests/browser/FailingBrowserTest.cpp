@@ -130,56 +130,5 @@ TEST(FailingBrowserBlocking, WhatCanStillBeJudgedIsStillBlocked) {
   }
 }
 
-TEST(FailingBrowserBlocking, AHungBrowserDoesNotStopTheOthersBeingWatched) {
-  SimDesktop desk;
-  SimDialogHost host;
-  SimProgram prog(desk, host);
-  ASSERT_EQ(prog.Start(L"auto"), StartOutcome::Running);
-  const auto hung = desk.browsers().OpenBrowser(L"http://ads.example/");
-  const auto fine = desk.browsers().OpenBrowser(L"http://ads.example/ok");
-  prog.Settle();
-  hung->SetFailing(true);
-
-  desk.browsers().ScriptOpen(*hung, L"a.html");
-  desk.browsers().ScriptDialog(*hung, L"Stuck");
-  desk.Advance(60000);
-  prog.Settle();
-  const auto popup = desk.browsers().ScriptOpen(*fine, L"b.html");
-  prog.Settle();
-
-  EXPECT_EQ(popup, nullptr);
-  ASSERT_FALSE(prog.process()->popupLog().GetLogItems().empty());
-  EXPECT_EQ(prog.process()->popupLog().GetLogItems().back().Target, L"http://ads.example/b.html");
-  EXPECT_TRUE(prog.Running());
-}
-
-TEST(FailingBrowserBlocking, RandomFailuresEverywhereNeverBreakTheProgram) {
-  for (std::uint64_t seed = 1; seed <= 40; ++seed) {
-    SCOPED_TRACE(::testing::Message() << "seed " << seed);
-    SimDesktop desk;
-    SimDialogHost host;
-    SimProgram prog(desk, host);
-    ASSERT_EQ(prog.Start(L"auto"), StartOutcome::Running);
-    prog.process()->websites().Add(L"ads.example/kill", 3, false);
-    const auto page = desk.browsers().OpenBrowser(L"http://news.example/");
-    prog.Settle();
-
-    desk.failures().FailRandomly(0.25, seed);
-    const auto other = desk.browsers().OpenBrowser(L"http://shop.example/");
-    try {
-      Workout(desk, prog, *page);
-      if (other->IsOpen()) Workout(desk, prog, *other);
-      desk.Advance(60000);
-    } catch (const PlatformError& e) {
-      desk.failures().Clear();
-      FAIL() << "a failure escaped: " << ToUtf8(e.Source());
-    }
-    desk.failures().Clear();
-    prog.Settle();
-
-    ASSERT_TRUE(prog.Running());
-  }
-}
-
 }  // namespace
 }  // namespace qx::sim::testing

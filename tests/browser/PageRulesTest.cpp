@@ -110,34 +110,6 @@ TEST_F(PageRules, TheOffKeyKeepsAnAlwaysKillPageOpen) {
 
 // --- Endless script loops -------------------------------------------------------
 
-TEST(ScriptLoopRewrite, BoundsEveryWhileLoopAndLeavesOtherScriptsAlone) {
-  struct Case {
-    const wchar_t* url;
-    std::optional<std::wstring> rewritten;
-  };
-  const Case cases[] = {
-      {L"javascript:while(x)f()",
-       L"javascript:for(qxtimeout = 0;(qxtimeout<1000) && !(x);qxtimeout++)f()"},
-      {L"javascript:While (true) {open('a')}",
-       L"javascript:for(qxtimeout = 0;(qxtimeout<1000) && !(true);qxtimeout++) {open('a')}"},
-      {L"javascript:while(a)b();WHILE(c)d()",
-       L"javascript:for(qxtimeout = 0;(qxtimeout<1000) && !(a);qxtimeout++)b();"
-       L"for(qxtimeout = 0;(qxtimeout<1000) && !(c);qxtimeout++)d()"},
-      {L"javascript:f();while(1)g()",
-       L"javascript:f();for(qxtimeout = 0;(qxtimeout<1000) && !(1);qxtimeout++)g()"},
-      // The condition ends at the first ")": a nested call is cut short.
-      {L"javascript:while(f(x))g()",
-       L"javascript:for(qxtimeout = 0;(qxtimeout<1000) && !(f(x);qxtimeout++))g()"},
-      // No parentheses after the word: nothing can be bounded.
-      {L"javascript:var awhile=1", std::nullopt},
-      {L"javascript:alert('wait a while')", std::nullopt},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(ToUtf8(c.url));
-    EXPECT_EQ(RewriteScriptLoops(c.url), c.rewritten);
-  }
-}
-
 TEST_F(PageRules, AnEndlessScriptLoopOnABlockedSiteRunsBounded) {
   Start();
   const auto page = Open(L"http://ads.example/");
@@ -285,19 +257,6 @@ TEST_F(ContextMenuEntries, AMarkerPageOfAnotherTokenIsAnOrdinaryPage) {
 
   EXPECT_EQ(page->Location(), marker);
   EXPECT_FALSE(Proc().websites().Allow(L"http://news.example/"));
-}
-
-TEST_F(ContextMenuEntries, WhileTheProgramIsStoppedTheEntriesAreSwitchedOff) {
-  Start();
-  const std::wstring trust = Script(kTrustScript);
-  program.Run([&] { program.form()->MenuCommand(L"close"); });
-  program.Settle();
-  ASSERT_FALSE(program.Running());
-
-  EXPECT_FALSE(desktop.files().Exists(desktop.files().ProgramFile(kTrustScript)));
-  EXPECT_EQ(desktop.platform().ansi.Decode(
-                desktop.files().ReadAll(desktop.files().ProgramFile(kTrustScriptOff))),
-            trust);
 }
 
 }  // namespace

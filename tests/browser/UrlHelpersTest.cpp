@@ -75,6 +75,11 @@ TEST(ScriptLoopRewrite, BoundsEveryWhileLoop) {
        L"javascript:for(qxtimeout = 0;(qxtimeout<1000) && !(a);qxtimeout++) b(); "
        L"for(qxtimeout = 0;(qxtimeout<1000) && !(c);qxtimeout++)d()"},
       {L"javascript:f()", L"javascript:f()"},
+      // The condition ends at the first ")": a nested call is cut short.
+      {L"javascript:while(f(x))g()",
+       L"javascript:for(qxtimeout = 0;(qxtimeout<1000) && !(f(x);qxtimeout++))g()"},
+      {L"javascript:var awhile=1", std::nullopt},
+      {L"javascript:alert('wait a while')", std::nullopt},
       // No condition after the word: left as it is (the loop as written
       // would never advance).
       {L"javascript:while", std::nullopt},

@@ -187,12 +187,6 @@ TEST_F(OmnihookControlTest, InstallsPassTheCurrentHandlesAndTheFlag) {
   EXPECT_EQ(lib.callbacks.back().mouse, 14);
 }
 
-TEST_F(OmnihookControlTest, AnOmittedFlagIsZero) {
-  control.Initialize();
-  control.InstallCBTHook(false);
-  EXPECT_EQ(lib.callbacks.back().flag, 0);
-}
-
 TEST_F(OmnihookControlTest, AHookThatCouldNotBeSetCanBeInstalledAgain) {
   control.Initialize();
   lib.refuseHooks = true;
@@ -501,19 +495,6 @@ TEST_F(OmnihookPeerTest, EachButtonReportTakesItsYFromTheLibraryThatSentIt) {
   Send(kHookNotifyButtonUp, 6, static_cast<std::intptr_t>(kOurs));
   EXPECT_EQ(host.events,
             (std::vector<std::string>{"LeftButtonDown 5,32 1792", "LeftButtonUp 6,64 2048"}));
-}
-
-TEST(OmnihookControlSize, StaysAt495Twips) {
-  struct Case {
-    int w, h;
-  };
-  for (const auto& c : {Case{495, 495}, Case{1000, 495}, Case{0, 0}, Case{495, -3}}) {
-    int w = c.w;
-    int h = c.h;
-    OmnihookControl::Resize(w, h);
-    EXPECT_EQ(w, 495);
-    EXPECT_EQ(h, 495);
-  }
 }
 
 }  // namespace

@@ -112,20 +112,6 @@ TEST_F(ErrorReporterTest, PreCheckStartsTheBoxChecked) {
   EXPECT_EQ(desktop.store().Peek(L"Errors", L"X 1"), L"False");
 }
 
-TEST_F(ErrorReporterTest, ViewLogAndSupportKeepTheDialogOpen) {
-  desktop.errorDialog().QueueAnswer({sim::ErrorDialogButton::ViewErrorLog, {}});
-  desktop.errorDialog().QueueAnswer({sim::ErrorDialogButton::AskTechnicalSupport, {}});
-  desktop.errorDialog().QueueAnswer({sim::ErrorDialogButton::Ok, {}});
-  Report(5);
-  // One showing: the two buttons act without closing it, OK closes it.
-  EXPECT_EQ(Shown(), 1u);
-  EXPECT_FALSE(desktop.errorDialog().Loaded());
-  EXPECT_EQ(desktop.store().Peek(L"Errors", L"WebsiteRuleAdd 5"), L"True");
-  ASSERT_EQ(desktop.shell().Opened().size(), 2u);
-  EXPECT_EQ(desktop.shell().Opened()[0], L"C:\\Program Files\\Quellix\\ErrorLog.txt");
-  EXPECT_EQ(desktop.shell().Opened()[1].rfind(L"mailto:", 0), 0u);
-}
-
 TEST_F(ErrorReporterTest, QuitUninitialisesTheHooksAndEndsTheProcessAtOnce) {
   desktop.errorDialog().QueueAnswer({sim::ErrorDialogButton::Quit, true});
   EXPECT_THROW(Report(5), sim::ProcessEnded);

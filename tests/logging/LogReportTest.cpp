@@ -68,20 +68,6 @@ TEST_F(LogReportTest, NoSessionsGiveTheHeadOnly) {
   EXPECT_EQ(Show(), Page({}));
 }
 
-TEST_F(LogReportTest, OneSession) {
-  WriteData(MarkBytes() + EntryBytes(1, "6/1/2004", "12:00:00 PM", "http://news.example/",
-                                     "http://ads.example/pop"));
-  EXPECT_EQ(
-      Show(),
-      Page({{"<p>Log for 12:00:00 PM, 6/1/2004 to 12:00:00 PM, 6/1/2004.&nbsp; 1 pop-up "
-             "windows were blocked:</p>"},
-            kTableHead,
-            {"<tr>", "<td width=33%>12:00:00 PM, 6/1/2004<br>Browser Pop-up</td>",
-             "<td width=33%><A HREF=\"http://ads.example/pop\">http://ads.example/pop</A></td>",
-             "<td width=34%><A HREF=\"http://news.example/\">http://news.example/</A></td>",
-             "</tr>", "</table>"}}));
-}
-
 TEST_F(LogReportTest, TwoSessionsNewestFirst) {
   WriteData(MarkBytes() +
             EntryBytes(1, "6/1/2004", "12:00:00 PM", "http://a.example/", "http://pop.example/") +

@@ -57,17 +57,6 @@ class PopupLogTest : public ::testing::Test {
   PopupLog* log = nullptr;
 };
 
-TEST_F(PopupLogTest, AddRecordsTheEntryWithTheClocksTexts) {
-  log->Add(L"http://news.example/", L"http://ads.example/", kBrowserPopup);
-  desktop.clock().Advance(3'600'000 + 65'000);
-  log->Add(L"c:\\apps\\chat.exe", L"You have won", kOtherPopup);
-  EXPECT_EQ(
-      log->GetLogItems(),
-      (std::vector<LogEntry>{
-          Entry(L"http://news.example/", L"http://ads.example/", 1, L"6/1/2004", L"12:00:00 PM"),
-          Entry(L"c:\\apps\\chat.exe", L"You have won", 2, L"6/1/2004", L"1:01:05 PM")}));
-}
-
 TEST_F(PopupLogTest, SessionIsAppendedAndTotalStoredAtExit) {
   desktop.store().Poke(L"Data", L"PopupCount", L"10");
   log->Add(L"http://a.example/", L"http://b.example/", kBrowserPopup);
@@ -107,22 +96,6 @@ TEST_F(PopupLogTest, TheTwoHundredFiftyFirstEntryEndsTheSession) {
   EXPECT_EQ(sessions[1].size(), 250u);
 }
 
-TEST_F(PopupLogTest, KeepLogOffRecordsNothingButStillCounts) {
-  int refreshed = 0;
-  log->SetLogListRefresh([&] { ++refreshed; });
-  process->settings().SetKeepLog(false);
-  log->Add(L"http://a.example/", L"http://b.example/", kBrowserPopup);
-  log->IncrememntPopupCount();
-  log->IncrememntPopupCount();
-  EXPECT_TRUE(log->GetLogItems().empty());
-  EXPECT_EQ(refreshed, 0);
-  EXPECT_EQ(log->TotalPopupCount(), 2);
-  // An empty log ends without writing: the history and the stored total stay.
-  Exit();
-  EXPECT_FALSE(HasData());
-  EXPECT_EQ(StoredCount(), std::nullopt);
-}
-
 TEST_F(PopupLogTest, SaveLogOffWritesNothingAndLeavesTheTotal) {
   desktop.store().Poke(L"Data", L"PopupCount", L"5");
   process->settings().SetSaveLog(false);
@@ -138,16 +111,6 @@ TEST_F(PopupLogTest, SaveLogOffWritesNothingAndLeavesTheTotal) {
   Exit();
   EXPECT_FALSE(HasData());
   EXPECT_EQ(StoredCount(), L"5");
-}
-
-TEST_F(PopupLogTest, EmptyLogAtExitLeavesFileAndTotal) {
-  desktop.store().Poke(L"Data", L"PopupCount", L"7");
-  desktop.files().WriteAll(DataPath(), test::MarkBytes() + test::EntryBytes(1, "d", "t", "s", "x"));
-  const std::string before = desktop.files().ReadAll(DataPath());
-  log->IncrememntPopupCount();
-  Exit();
-  EXPECT_EQ(desktop.files().ReadAll(DataPath()), before);
-  EXPECT_EQ(StoredCount(), L"7");
 }
 
 TEST_F(PopupLogTest, ClearLogEndsTheSessionAtOnce) {
@@ -172,12 +135,11 @@ TEST_F(PopupLogTest, TotalFromTheStoredCount) {
     int counted;
     std::int32_t total;
   } cases[] = {
-      {std::nullopt, 3, 3}, {L"41", 1, 42},
-      {L" 41 ", 0, 41},     {L"&H10", 1, 17},
-      {L"2.5", 0, 2},                                        // rounded half to even
-      {L"3.5", 0, 4},       {L"lots", 2, 2},                 // not a number: counting starts again
-      {L"", 2, 2},          {L"2147483647", 1, 2147483647},  // the total stays at the largest count
-      {L"-4", 1, -3},
+      {std::nullopt, 3, 3},
+      {L" 41 ", 1, 42},
+      {L"2.5", 0, 2},                  // rounded half to even
+      {L"lots", 2, 2},                 // not a number: counting starts again
+      {L"2147483647", 1, 2147483647},  // the total stays at the largest count
   };
   for (const auto& tc : cases) {
     Restart();
@@ -190,31 +152,6 @@ TEST_F(PopupLogTest, TotalFromTheStoredCount) {
       log->IncrememntPopupCount();
     EXPECT_EQ(log->TotalPopupCount(), tc.total) << (tc.stored ? ToUtf8(*tc.stored) : "none");
   }
-}
-
-TEST_F(PopupLogTest, DeleteRemovesBothFilesOnly) {
-  log->Delete();  // neither file there: no error
-  desktop.files().WriteAll(DataPath(), "x");
-  desktop.files().WriteAll(PagePath(), "y");
-  desktop.files().WriteAll(desktop.files().ProgramFile(L"websites.dat"), "z");
-  log->Delete();
-  EXPECT_FALSE(HasData());
-  EXPECT_FALSE(desktop.files().Exists(PagePath()));
-  EXPECT_TRUE(desktop.files().Exists(desktop.files().ProgramFile(L"websites.dat")));
-  desktop.files().WriteAll(PagePath(), "y");
-  log->Delete();
-  EXPECT_FALSE(desktop.files().Exists(PagePath()));
-}
-
-TEST_F(PopupLogTest, LogSizeCountsBothFiles) {
-  EXPECT_EQ(log->LogSize(), 0);
-  desktop.files().WriteAll(DataPath(), std::string(2500, 'a'));
-  EXPECT_EQ(log->LogSize(), 2500);
-  EXPECT_EQ(log->LogSize() / 1000, 2);
-  desktop.files().WriteAll(PagePath(), std::string(600, 'b'));
-  EXPECT_EQ(log->LogSize(), 3100);
-  desktop.failures().FailNext("Files.Size");
-  EXPECT_EQ(log->LogSize(), 600);
 }
 
 TEST_F(PopupLogTest, OptionsDialogHearsOfEveryEntry) {
@@ -287,32 +224,6 @@ TEST_F(PopupLogTest, AbandonedProcessWritesNothing) {
   Exit();
   EXPECT_FALSE(HasData());
   EXPECT_EQ(StoredCount(), std::nullopt);
-}
-
-TEST_F(PopupLogTest, PastRunsShowNewestFirstInTheReport) {
-  log->Add(L"http://a.example/", L"http://pop-a.example/", kBrowserPopup);
-  Restart();
-  desktop.clock().Advance(60'000);
-  log->Add(L"http://b.example/", L"", kBrowserPopup);
-  log->Add(L"c:\\apps\\x.exe", L"Offer", kOtherPopup);
-  Restart();
-  EXPECT_EQ(log->ShowPastLogs(), PagePath());
-  const std::vector<std::string> page = test::Lines(desktop.files().ReadAll(PagePath()));
-  std::vector<std::string> found;
-  for (const std::string& line : page) {
-    if (line.rfind("<p>", 0) == 0 || line.rfind("<td width=33%><A", 0) == 0 ||
-        line.find("Offer") != std::string::npos) {
-      found.push_back(line);
-    }
-  }
-  EXPECT_EQ(found,
-            (std::vector<std::string>{
-                "<p>Log for 12:01:00 PM, 6/1/2004 to 12:01:00 PM, 6/1/2004.&nbsp; 2 pop-up windows "
-                "were blocked:</p>",
-                "<td width=33%>Offer</td>", "<td width=33%><A HREF=\"\"></A></td>",
-                "<p>Log for 12:00:00 PM, 6/1/2004 to 12:00:00 PM, 6/1/2004.&nbsp; 1 pop-up windows "
-                "were blocked:</p>",
-                "<td width=33%><A HREF=\"http://pop-a.example/\">http://pop-a.example/</A></td>"}));
 }
 
 }  // namespace

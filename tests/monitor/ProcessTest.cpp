@@ -11,17 +11,6 @@ std::optional<RegValue> RunValue(sim::SimDesktop& d) {
   return d.registry().Value(RegRoot::LocalMachine, kRunKey, L"Quellix");
 }
 
-TEST(Process, ObjectsAreMadeOnFirstUseOnly) {
-  sim::SimDesktop d;
-  {
-    Process p(d.platform());
-    EXPECT_FALSE(d.store().Peek(L"Data", L"URLPrefix").has_value());
-    Settings& s = p.settings();
-    EXPECT_EQ(&s, &p.settings());
-    EXPECT_TRUE(d.store().Peek(L"Data", L"URLPrefix").has_value());
-  }
-}
-
 TEST(Process, TheEndAppliesTheStartModeOnceAndAbandoningWritesNothing) {
   sim::SimDesktop d;
   {

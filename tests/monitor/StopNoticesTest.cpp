@@ -26,12 +26,10 @@ StopReport WindowStop(StopKind kind, std::wstring caption) {
   return r;
 }
 
+// notices.scn walks each kind's notice; these are the texts it does not
+// (a "www." name in capitals, a page without an address, a page killed by
+// the hot key).
 TEST(StopNotices, EachKindSaysWhatHappenedAndWhy) {
-  StopReport dialog = Popup(L"http://shop.example/a", L"\"Survey\" (Web page dialog)");
-  dialog.kind = StopKind::WebDialog;
-  dialog.detail = L"Survey";
-  StopReport page = Popup(L"", L"https://ads.example/land.html");
-  page.kind = StopKind::AlwaysKillPage;
   StopReport hotPage = Popup(L"http://www.news.example/", L"http://www.news.example/");
   hotPage.kind = StopKind::HotKey;
   struct Case {
@@ -42,21 +40,11 @@ TEST(StopNotices, EachKindSaysWhatHappenedAndWhy) {
   const Case cases[] = {
       {Popup(L"http://www.News.example/index.html", L"http://ads.example/win.html"),
        L"Pop-up blocked",
-       L"news.example tried to open ads.example/win.html \u2014 why. Click here to allow pop-ups "
+       L"news.example tried to open ads.example/win.html \u2014 why. Click "
+       L"here to allow pop-ups "
        L"from news.example."},
-      {Popup(L"http://news.example/", L"unknown"), L"Pop-up blocked",
-       L"news.example tried to open a new window \u2014 why. Click here to allow pop-ups from "
-       L"news.example."},
       // A page whose address could not be read: nothing to allow.
       {Popup(L"", L""), L"Pop-up blocked", L"A page tried to open a new window \u2014 why."},
-      {dialog, L"Pop-up blocked",
-       L"shop.example tried to open the web page dialog \"Survey\" \u2014 why. Click here to allow "
-       L"pop-ups from shop.example."},
-      {page, L"Pop-up blocked",
-       L"ads.example/land.html was closed \u2014 why. Click here to change the website rules."},
-      {WindowStop(StopKind::WindowRule, L"you won"), L"Window closed",
-       L"\"you won\" of other.exe was closed \u2014 why. Click here to change the window rules."},
-      {WindowStop(StopKind::HotKey, L"chat"), L"Window closed", L"\"chat\" was closed \u2014 why."},
       {hotPage, L"Window closed", L"www.news.example/ was closed \u2014 why."},
   };
   for (const Case& c : cases) {
@@ -104,7 +92,8 @@ TEST(StopNotices, KillsFromOneSourceWithinTenSecondsShareANotice) {
   const Notice& third = board.Add(Popup(L"http://news.example/b", L"unknown"), 119);
   EXPECT_EQ(third.count, 3);
   EXPECT_EQ(third.text,
-            L"3 pop-ups blocked on news.example. Click here to allow pop-ups from news.example.");
+            L"3 pop-ups blocked on news.example. Click here to "
+            L"allow pop-ups from news.example.");
   // The menu acts on the latest.
   EXPECT_EQ(board.Last()->report.source, L"http://news.example/b");
   EXPECT_EQ(board.Add(a, 129).count, 1);

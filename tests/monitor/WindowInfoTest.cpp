@@ -52,11 +52,6 @@ TEST_F(WindowInfoTest, CaptionIsLowerCasedCutAndNotTrimmed) {
   EXPECT_EQ(info.WindowCaption(Window(L"Any")), L"");
 }
 
-TEST_F(WindowInfoTest, ClassKeepsItsCase) {
-  EXPECT_EQ(info.WindowClass(Window(L"x")), L"IEFrame");
-  EXPECT_EQ(info.WindowClass(0xDEAD), L"");
-}
-
 TEST_F(WindowInfoTest, ExeNameByFamily) {
   struct Case {
     std::uint32_t platform, major, minor;

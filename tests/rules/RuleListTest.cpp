@@ -368,48 +368,5 @@ TEST_F(RuleListImportTest, TheRealEasyList) {
   EXPECT_TRUE(reloaded.Kill(L"http://c1.popads.net/"));
 }
 
-// A hosts file of a few thousand lines as the blocking lists write them:
-// a header of local names, then one blocked host a line, some with several
-// names or a comment, some pointing elsewhere.
-TEST_F(RuleListImportTest, AGeneratedHostsFile) {
-  std::string hosts =
-      "# generated\r\n127.0.0.1 localhost\r\n127.0.0.1 localhost.localdomain\r\n"
-      "255.255.255.255 broadcasthost\r\n::1 localhost ip6-localhost ip6-loopback\r\n"
-      "fe80::1%lo0 localhost\r\n\r\n";
-  for (int i = 0; i < 3000; ++i) {
-    const std::string n = std::to_string(i);
-    switch (i % 10) {
-      case 0:
-        hosts += "0.0.0.0 ads" + n + ".example www.ads" + n + ".example # twice\r\n";
-        break;
-      case 1:
-        hosts += "127.0.0.1\tpop" + n + ".example\r\n";
-        break;
-      case 2:
-        hosts += "10.0.0." + std::to_string(i % 250) + " intranet" + n + ".example\r\n";
-        break;
-      case 3:
-        hosts += "# section " + n + "\r\n";
-        break;
-      default:
-        hosts += "0.0.0.0 track" + n + ".example\r\n";
-    }
-  }
-  hosts += "0.0.0.0 track4.example\r\n";  // listed twice
-  const ImportCounts counts = ImportRuleList(process.websites(), hosts, desk.platform().ansi);
-  EXPECT_EQ(counts.added, 300u * 2 + 300 + 1800);
-  EXPECT_EQ(counts.alreadyThere, 1u);
-  EXPECT_EQ(ImportMessage(counts),
-            L"Added 2700 rules; 1 was already there; 606 lines skipped: 301 comments, 300 "
-            L"redirections, 5 local names.");
-  Websites& rules = process.websites();
-  EXPECT_TRUE(rules.Kill(L"http://track2999.example/x"));
-  EXPECT_TRUE(rules.Kill(L"http://www.ads10.example/"));
-  EXPECT_TRUE(rules.Kill(L"http://pop11.example/"));
-  EXPECT_FALSE(rules.Kill(L"http://a.track2999.example/")) << "hosts entries name exact hosts";
-  EXPECT_FALSE(rules.Kill(L"http://intranet12.example/"));
-  EXPECT_FALSE(rules.Kill(L"http://localhost/"));
-}
-
 }  // namespace
 }  // namespace qx

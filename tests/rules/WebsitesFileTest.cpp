@@ -95,12 +95,6 @@ const std::vector<Record> kSample = {
     {1, L"javascript:go"}, {4, L"c.org/p"},   {2, L"*!d.b.com"},
 };
 
-TEST_F(WebsitesFileTest, MissingOrEmptyFileGivesNoRules) {
-  EXPECT_TRUE(Load().empty());
-  Put(kWebsitesFile, "");
-  EXPECT_TRUE(Load().empty());
-}
-
 TEST_F(WebsitesFileTest, LoadsRecordsWithMarkerAndDropsBlankOnes) {
   Put(kWebsitesFile, Encode(kSample));
   EXPECT_EQ(Load(), (std::vector<Loaded>{{L"a.com", 1, false},
@@ -140,43 +134,6 @@ TEST_F(WebsitesFileTest, UnrepresentableCharacterIsStoredAsQuestionMarkWithoutWi
   EXPECT_EQ(Contents(reloaded), (std::vector<Loaded>{{L"a.com/??", 3, false}}));
   EXPECT_FALSE(reloaded.Kill(L"http://a.com/"));
   EXPECT_FALSE(reloaded.Kill(L"http://a.com/index.htm"));
-}
-
-// A record reads as the typed rule would (an older file may hold a fragment
-// or a trailing slash), so that it matches, and every rule the list shows
-// can be deleted by the URL it shows, "?" and all.
-TEST_F(WebsitesFileTest, AStoredRuleReadsAsATypedOneExceptThatItsQuestionMarkStays) {
-  struct Case {
-    std::wstring stored;
-    Loaded loaded;
-    const wchar_t* allowedPage;  // a page the rule now allows; none: none to test
-  };
-  const std::vector<Case> cases = {
-      {L"news.example.com/dir/",
-       {L"news.example.com/dir", 1, false},
-       L"http://news.example.com/dir"},
-      {L"tips.example.com#top", {L"tips.example.com", 1, false}, L"http://tips.example.com/a.htm"},
-      {L"*!deals.example/#x", {L"deals.example", 1, true}, L"http://www.shop.deals.example/"},
-      {L"shop.example/k?ln", {L"shop.example/k?ln", 1, false}, nullptr},
-      {L"javascript:go('#top')/", {L"javascript:go('#top')/", 1, false}, nullptr},
-  };
-  std::vector<Record> records;
-  std::vector<Loaded> expected;
-  for (const Case& c : cases) {
-    records.push_back({1, c.stored});
-    expected.push_back(c.loaded);
-  }
-  Put(kWebsitesFile, Encode(records));
-  Websites rules(desk.files(), codec, process.settings(), Reporter(process));
-  EXPECT_EQ(Contents(rules), expected);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(ToUtf8(c.stored));
-    if (c.allowedPage) {
-      EXPECT_TRUE(rules.Allow(c.allowedPage));
-    }
-    EXPECT_TRUE(rules.Remove(std::get<0>(c.loaded)));
-  }
-  EXPECT_EQ(rules.Count(), 0u);
 }
 
 // "*!" in front of a stored URL marks a subdomain rule, so no rule's own URL
@@ -363,12 +320,6 @@ TEST_F(WebsitesFileTest, UnreadableServerListIsNeitherImportedNorDeleted) {
   Process next(desk.platform());
   EXPECT_TRUE(next.websites().ListImported());
   EXPECT_EQ(next.websites().Count(), 1u);
-}
-
-TEST_F(WebsitesFileTest, AbandonedProcessWritesNothing) {
-  process.websites().Add(L"a.com", kAllowPopups, false);
-  process.Abandon();
-  EXPECT_EQ(Get(kWebsitesFile), "");
 }
 
 }  // namespace

@@ -92,13 +92,6 @@ const std::vector<Record> kSample = {
     {7, L"odd", L"c:\\x.exe"},
 };
 
-TEST_F(WindowsFileTest, MissingOrEmptyFileGivesNoRulesAndNoHook) {
-  EXPECT_TRUE(Load().empty());
-  Put("");
-  EXPECT_TRUE(Load().empty());
-  EXPECT_TRUE(desk.hookControl().Calls().empty());
-}
-
 TEST_F(WindowsFileTest, LoadsRecordsDropsBlankCaptionsAndReadsEmptyProgramAsGeneral) {
   Put(Encode(kSample));
   Windows rules(desk.files(), codec, desk.hookControl());
@@ -194,15 +187,6 @@ TEST_F(WindowsFileTest, AnyByteDamagedLoadsWithoutHarmToEarlierRecords) {
       rules.Kill(L"c:\\windows\\notepad.exe", L"Free Prize ad");
     }
   }
-}
-
-TEST_F(WindowsFileTest, FailedWriteLeavesTheOldFile) {
-  const std::string old = Encode({{2, L"x", L"_general"}});
-  Put(old);
-  process.windows().Add(L"", L"y", kCaptionContains);
-  desk.failures().FailNext("Files.WriteAll");
-  process.EndOfLife();
-  EXPECT_EQ(Get(), old);
 }
 
 TEST_F(WindowsFileTest, UnreadableFileIsNotOverwrittenAtTheEnd) {

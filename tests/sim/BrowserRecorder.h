@@ -139,14 +139,8 @@ class PageRecorder final : public DocumentEvents, public WindowEvents {
       Line("click");
       return clickAnswer;
     }
-    bool OnDragStart() override {
-      Line("dragstart");
-      return true;
-    }
     void OnFocus() override { Line("focus"); }
     void OnKeyUp() override { Line("keyup"); }
-    void OnMouseOut() override { Line("mouseout"); }
-    void OnMouseOver() override { Line("mouseover"); }
     void OnMouseUp() override { Line("mouseup"); }
 
    private:
@@ -170,7 +164,6 @@ class PageRecorder final : public DocumentEvents, public WindowEvents {
   }
 
   bool contextMenuAnswer = true;
-  bool clickAnswer = true;
 
   bool OnContextMenu() override {
     Line("contextmenu", true);
@@ -180,9 +173,8 @@ class PageRecorder final : public DocumentEvents, public WindowEvents {
   void OnMouseDown() override { Line("mousedown", true); }
   bool OnClick() override {
     Line("click", false);
-    return clickAnswer;
+    return true;
   }
-  void OnMouseMove() override { Line("mousemove", true); }
   void OnBeforeUnload() override { log_.push_back(name_ + " beforeunload"); }
   void OnUnload() override { log_.push_back(name_ + " unload"); }
 

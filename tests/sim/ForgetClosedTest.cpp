@@ -63,30 +63,6 @@ TEST(ForgetClosed, DestroyedWindowsAnswerAsUnknownOnesBeforeAndAfterBeingForgott
   EXPECT_NE(next, owned);
 }
 
-TEST(ForgetClosed, EndedProcessesGoUnlessAWindowStillNamesThem) {
-  SimDesktop desktop;
-  SimWindowManager& w = desktop.windows();
-  const ProcessId ended = w.StartProcess(L"c:\\apps\\ended.exe");
-  w.CreateWindow(ended, L"Ended's window", L"Frame");
-  const ProcessId named = w.StartProcess(L"c:\\apps\\named.exe");
-  w.EndProcess(ended);
-  w.EndProcess(named);
-  // A window made for the process after it ended still names it.
-  const Hwnd late = w.CreateWindow(named, L"Late", L"Frame");
-  const ProcessId running = w.StartProcess(L"c:\\apps\\running.exe");
-
-  for (const ProcessId p : {ended, named})
-    EXPECT_EQ(w.ProcessFirstModuleFileName(p, 260), L"");
-  w.ForgetClosed();
-  for (const ProcessId p : {ended, named})
-    EXPECT_EQ(w.ProcessFirstModuleFileName(p, 260), L"");
-  EXPECT_EQ(w.FindProcess(ended), nullptr);
-  ASSERT_NE(w.FindProcess(named), nullptr);
-  EXPECT_EQ(w.WindowModuleFileName(late, 260), std::wstring(L"c:\\apps\\named.exe") + L'\0');
-  ASSERT_NE(w.FindProcess(running), nullptr);
-  EXPECT_TRUE(w.FindProcess(running)->running);
-}
-
 TEST(ForgetClosed, OnlyWindowlessProcessesOfTheGivenProgramEnd) {
   SimDesktop desktop;
   SimWindowManager& w = desktop.windows();
@@ -137,52 +113,6 @@ TEST(ForgetClosed, ClosedBrowsersAreForgottenAndAHeldOneStillAnswersAsClosed) {
   // The open one goes on as before.
   b.Go(*open, L"http://open.example/next");
   EXPECT_EQ(open->LocationURL(), L"http://open.example/next");
-}
-
-TEST(ForgetClosed, PastPagesGoOnlyWhenNothingHoldsThemOrAPartOfThem) {
-  SimDesktop desktop;
-  SimBrowsers& b = desktop.browsers();
-  const auto browser = b.OpenBrowser(L"http://a.example/dir/first.html");
-
-  // One past page for each way of being held, and one held by nothing.
-  const auto link = b.AddElement(*browser, L"a", {{L"href", L"next.html"}});
-  const std::weak_ptr<SimDocument> byElement = browser->CurrentDocument();
-  b.Go(*browser, L"http://b.example/");
-  const auto window = browser->CurrentDocument()->ParentWindow();
-  ASSERT_NE(window, nullptr);
-  const std::weak_ptr<SimDocument> byWindow = browser->CurrentDocument();
-  b.Go(*browser, L"http://c.example/");
-  std::shared_ptr<SimDocument> document = browser->CurrentDocument();
-  b.Go(*browser, L"http://d.example/");
-  const auto frame = b.AddFrame(*browser, L"http://frame.example/");
-  const std::weak_ptr<SimDocument> byFrame = browser->CurrentDocument();
-  b.Go(*browser, L"http://e.example/");
-  const auto inner = b.AddElement(*b.AddFrame(*browser, L"http://f.example/"), L"div");
-  const std::weak_ptr<SimDocument> byFramePart = browser->CurrentDocument();
-  b.Go(*browser, L"http://g.example/");
-  b.AddElement(*browser, L"div");
-  b.AddFrame(*browser, L"http://h.example/");
-  const std::weak_ptr<SimDocument> unheld = browser->CurrentDocument();
-  b.Go(*browser, L"http://now.example/");
-
-  desktop.ForgetClosed();
-  for (const auto& held : {byElement, byWindow, byFrame, byFramePart}) {
-    EXPECT_FALSE(held.expired());
-  }
-  EXPECT_TRUE(unheld.expired());
-  EXPECT_EQ(link->Href(), L"http://a.example/dir/next.html");
-  EXPECT_EQ(document->LocationHref(), L"http://c.example/");
-  // A frame's pages were disconnected when the page holding the frame went.
-  EXPECT_THROW(inner->TagName(), PlatformError);
-
-  // Let go of, they go at the next tidy-up; the browser's close still
-  // disconnects the ones held.
-  const std::weak_ptr<SimDocument> byDocument = document;
-  document.reset();
-  desktop.ForgetClosed();
-  EXPECT_TRUE(byDocument.expired());
-  b.Quit(*browser);
-  EXPECT_THROW(link->Href(), PlatformError);
 }
 
 }  // namespace

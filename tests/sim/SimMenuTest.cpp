@@ -39,22 +39,5 @@ TEST(SimMenu, SubEntriesAreChosenByIndexAndGreyedOnesNever) {
   EXPECT_EQ(menu->ShowAt(0, 0), 0);
 }
 
-TEST(SimMenu, ClearingASubmenuRemovesItsOwnSubmenusToo) {
-  SimDesktop desktop;
-  auto menu = desktop.menus().Create();
-  menu->AddEntry(L"Recently blocked", -1, L"recent");
-  menu->AddEntry(L"Close", -1, L"close");
-  const int site = menu->AddSubEntry(1, L"a", L"a");
-  menu->AddSubEntry(site, L"Open", L"a.open");
-  menu->ClearSubEntries(1);
-  EXPECT_EQ(menu->IndexOf(L"a"), 0);
-  EXPECT_EQ(menu->IndexOf(L"a.open"), 0);
-  EXPECT_EQ(menu->IndexOf(L"close"), 2);
-  // Without its submenu the entry can be chosen again.
-  desktop.menus().QueueChoice(L"recent");
-  EXPECT_EQ(menu->ShowAt(0, 0), 1);
-  EXPECT_EQ(menu->AddSubEntry(1, L"b", L"b"), 3);
-}
-
 }  // namespace
 }  // namespace qx::sim

@@ -43,39 +43,5 @@ TEST(SimTimers, AHandlerMayStopItsTimerAndDestroyedTimersNeverTick) {
   EXPECT_EQ(gone, 0);
 }
 
-TEST(SimTimers, ChangingTheIntervalRestartsTheCount) {
-  SimDesktop d;
-  int ticks = 0;
-  auto t = d.ui().CreateTimer(60000, [&] { ++ticks; });
-  t->SetEnabled(true);
-  d.Advance(30000);
-  t->SetEnabled(false);
-  t->SetInterval(10000);
-  t->SetEnabled(true);
-  d.Advance(9999);
-  EXPECT_EQ(ticks, 0);
-  d.Advance(1);
-  EXPECT_EQ(ticks, 1);
-}
-
-TEST(SimSound, PlaysOnlyFilesThatExist) {
-  SimDesktop d;
-  const std::wstring cork = d.files().ProgramFile(L"cork.wav");
-  EXPECT_FALSE(d.sound().Play(cork, 3));
-  d.files().WriteAll(cork, "RIFF");
-  EXPECT_FALSE(d.sound().Play(L"", 1));
-  EXPECT_TRUE(d.sound().Play(cork, 3));
-  EXPECT_EQ(d.sound().Requests().size(), 3u);
-  EXPECT_EQ(d.sound().Played(), std::vector<std::wstring>{cork});
-}
-
-TEST(SimUiThread, DoEventsDeliversPostedCloses) {
-  SimDesktop d;
-  const Hwnd h = d.windows().CreateWindow(d.ProgramProcess(), L"x", L"C");
-  d.windows().PostCloseMessage(h);
-  d.platform().ui.DoEvents();
-  EXPECT_FALSE(d.windows().IsOpen(h));
-}
-
 }  // namespace
 }  // namespace qx::sim
