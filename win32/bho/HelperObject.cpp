@@ -5,7 +5,7 @@
 #include "win32/bho/HelperLaunch.h"
 #include "win32/ports/WinSettingsStore.h"
 
-namespace qx::bho {
+namespace qx::win {
 
 HelperObject::HelperObject(Launcher& launcher, const wchar_t* program, std::atomic<long>& objects)
     : launcher_(launcher), program_(program), objects_(objects) {
@@ -58,4 +58,4 @@ HRESULT HelperObject::GetSite(REFIID riid, void** site) {
   return site_->QueryInterface(riid, site);
 }
 
-}  // namespace qx::bho
+}  // namespace qx::win

@@ -9,7 +9,7 @@
 
 #include <atomic>
 
-namespace qx::bho {
+namespace qx::win {
 
 class Launcher;
 
@@ -39,4 +39,4 @@ class HelperObject final : public IObjectWithSite {
   Microsoft::WRL::ComPtr<IUnknown> site_;
 };
 
-}  // namespace qx::bho
+}  // namespace qx::win

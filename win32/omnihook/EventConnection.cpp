@@ -2,7 +2,7 @@
 
 #include "Omnihook.h"
 
-namespace qx::win32 {
+namespace qx::win {
 namespace {
 
 VARIANTARG ByRef(LONG* value) {
@@ -140,4 +140,4 @@ void EventConnection::NewWebDialogAdvise(std::int32_t& hwnd, std::int32_t& IEhWn
   Raise(5, args, 2);
 }
 
-}  // namespace qx::win32
+}  // namespace qx::win

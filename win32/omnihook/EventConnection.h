@@ -13,7 +13,7 @@
 
 #include "platform/HookControl.h"
 
-namespace qx::win32 {
+namespace qx::win {
 
 class EventConnection final : public IConnectionPoint, public OmnihookEvents {
  public:
@@ -56,4 +56,4 @@ class EventConnection final : public IConnectionPoint, public OmnihookEvents {
   int frozen_ = 0;
 };
 
-}  // namespace qx::win32
+}  // namespace qx::win

@@ -8,7 +8,7 @@
 #include "Win32HookHost.h"
 #include "platform/PlatformError.h"
 
-namespace qx::win32 {
+namespace qx::win {
 namespace {
 
 using Microsoft::WRL::ComPtr;
@@ -361,4 +361,4 @@ HRESULT OmnihookObject::InitNew() {
   return S_OK;
 }
 
-}  // namespace qx::win32
+}  // namespace qx::win

@@ -17,7 +17,7 @@
 #include "Win32HookLibrary.h"
 #include "hookctl/OmnihookControl.h"
 
-namespace qx::win32 {
+namespace qx::win {
 
 class OmnihookObject final : public _OmnihookControl,
                              public IProvideClassInfo2,
@@ -156,4 +156,4 @@ class OmnihookObject final : public _OmnihookControl,
   std::unique_ptr<OmnihookControl> control_;
 };
 
-}  // namespace qx::win32
+}  // namespace qx::win

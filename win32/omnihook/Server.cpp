@@ -12,7 +12,7 @@
 #include "ServerLock.h"
 #include "win32/compat/RegistryTree.h"
 
-namespace qx::win32 {
+namespace qx::win {
 
 std::atomic<long>& ServerLocks() {
   static std::atomic<long> locks{0};
@@ -105,9 +105,9 @@ bool DeleteTree(const std::wstring& key) {
 }
 
 }  // namespace
-}  // namespace qx::win32
+}  // namespace qx::win
 
-using namespace qx::win32;
+using namespace qx::win;
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) {
   if (object == nullptr) return E_POINTER;

@@ -4,8 +4,8 @@
 
 #include <atomic>
 
-namespace qx::win32 {
+namespace qx::win {
 
 std::atomic<long>& ServerLocks();
 
-}  // namespace qx::win32
+}  // namespace qx::win

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace qx::win32 {
+namespace qx::win {
 
 std::string SystemAnsiCodec::Encode(std::wstring_view text) const {
   if (text.empty()) return {};
@@ -24,4 +24,4 @@ std::wstring SystemAnsiCodec::Decode(std::string_view bytes) const {
   return out;
 }
 
-}  // namespace qx::win32
+}  // namespace qx::win

@@ -3,7 +3,7 @@
 
 #include "base/AnsiCodec.h"
 
-namespace qx::win32 {
+namespace qx::win {
 
 class SystemAnsiCodec final : public AnsiCodec {
  public:
@@ -11,4 +11,4 @@ class SystemAnsiCodec final : public AnsiCodec {
   std::wstring Decode(std::string_view bytes) const override;
 };
 
-}  // namespace qx::win32
+}  // namespace qx::win

@@ -21,7 +21,7 @@
 
 using Microsoft::WRL::ComPtr;
 
-namespace qx::bho {
+namespace qx::win {
 namespace {
 
 TEST(HelperHost, TheShellIsKnownByItsFileName) {
@@ -358,4 +358,4 @@ TEST_F(HelperServer, AMissingProgramLeavesTheBrowserAlone) {
 }
 
 }  // namespace
-}  // namespace qx::bho
+}  // namespace qx::win

@@ -24,7 +24,7 @@
 #include "ControlTestSupport.h"
 #include "RuleKill.h"
 
-namespace qx::win32::test {
+namespace qx::win::test {
 namespace {
 
 // The control's events: captions go to the rule, as in the program.
@@ -156,10 +156,10 @@ bool RunWith(const char* what, const std::wstring& folder, int count) {
 }
 
 }  // namespace
-}  // namespace qx::win32::test
+}  // namespace qx::win::test
 
 int main(int argc, char** argv) {
-  using namespace qx::win32::test;
+  using namespace qx::win::test;
   const int count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
   if (FAILED(OleInitialize(nullptr))) return 2;
   std::printf("%d windows each, %d-bit\n", count, static_cast<int>(sizeof(void*) * 8));

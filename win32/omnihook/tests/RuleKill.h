@@ -13,7 +13,7 @@
 #include "platform/HookControl.h"
 #include "rules/Windows.h"
 
-namespace qx::win32::test {
+namespace qx::win::test {
 
 class RuleKill {
  public:
@@ -46,4 +46,4 @@ class RuleKill {
   std::set<LONG> closed_;
 };
 
-}  // namespace qx::win32::test
+}  // namespace qx::win::test
