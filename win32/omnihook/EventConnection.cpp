@@ -15,17 +15,6 @@ VARIANTARG ByRef(LONG* value) {
 
 }  // namespace
 
-HRESULT EventConnection::QueryInterface(REFIID riid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_IConnectionPoint) {
-    *object = static_cast<IConnectionPoint*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
 HRESULT EventConnection::GetConnectionInterface(IID* iid) {
   if (iid == nullptr) return E_POINTER;
   *iid = DIID___OmnihookControl;

@@ -7,6 +7,7 @@
 #include "ServerLock.h"
 #include "Win32HookHost.h"
 #include "platform/PlatformError.h"
+#include "win32/com/VariantArgs.h"
 
 namespace qx::win {
 namespace {
@@ -60,22 +61,17 @@ HRESULT Fail(HRESULT result, const std::wstring& description) {
 // The optional in/out Boolean of InstallCBTHook as a late-bound caller may
 // pass it: omitted, by reference, or any value that converts.
 HRESULT ReadFlag(const VARIANTARG& arg, bool& flag) {
-  if (arg.vt == VT_ERROR && arg.scode == DISP_E_PARAMNOTFOUND) {
+  if (IsOmitted(arg)) {
     flag = false;
     return S_OK;
   }
-  if (arg.vt == (VT_BYREF | VT_BOOL)) {
-    if (arg.pboolVal == nullptr) return DISP_E_TYPEMISMATCH;
-    flag = *arg.pboolVal != VARIANT_FALSE;
+  if (const auto value = BoolOf(arg)) {
+    flag = *value;
     return S_OK;
-  }
-  if (arg.vt == (VT_BYREF | VT_VARIANT)) {
-    if (arg.pvarVal == nullptr) return DISP_E_TYPEMISMATCH;
-    return ReadFlag(*arg.pvarVal, flag);
   }
   VARIANT converted;
   VariantInit(&converted);
-  if (FAILED(VariantChangeType(&converted, const_cast<VARIANTARG*>(&arg), 0, VT_BOOL)))
+  if (FAILED(VariantChangeType(&converted, const_cast<VARIANT*>(&Deref(arg)), 0, VT_BOOL)))
     return DISP_E_TYPEMISMATCH;
   flag = converted.boolVal != VARIANT_FALSE;
   return S_OK;
@@ -127,44 +123,6 @@ HRESULT OmnihookObject::Construct() {
     return E_OUTOFMEMORY;
   }
   return S_OK;
-}
-
-HRESULT OmnihookObject::QueryInterface(REFIID riid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  void* found = nullptr;
-  if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID__OmnihookControl) {
-    found = static_cast<_OmnihookControl*>(this);
-  } else if (riid == IID_IProvideClassInfo || riid == IID_IProvideClassInfo2) {
-    found = static_cast<IProvideClassInfo2*>(this);
-  } else if (riid == IID_IConnectionPointContainer) {
-    found = static_cast<IConnectionPointContainer*>(this);
-  } else if (riid == IID_IOleObject) {
-    found = static_cast<IOleObject*>(this);
-  } else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceObject) {
-    found = static_cast<IOleInPlaceObject*>(this);
-  } else if (riid == IID_IOleControl) {
-    found = static_cast<IOleControl*>(this);
-  } else if (riid == IID_IViewObject) {
-    found = static_cast<IViewObject*>(this);
-  } else if (riid == IID_IPersist || riid == IID_IPersistStreamInit) {
-    found = static_cast<IPersistStreamInit*>(this);
-  } else if (riid == IID_ISupportErrorInfo) {
-    found = static_cast<ISupportErrorInfo*>(this);
-  }
-  *object = found;
-  if (found == nullptr) return E_NOINTERFACE;
-  AddRef();
-  return S_OK;
-}
-
-ULONG OmnihookObject::AddRef() {
-  return ++references_;
-}
-
-ULONG OmnihookObject::Release() {
-  const ULONG left = --references_;
-  if (left == 0) delete this;
-  return left;
 }
 
 HRESULT OmnihookObject::GetTypeInfoCount(UINT* count) {

@@ -8,7 +8,6 @@
 #include <windows.h>
 #include <wrl/client.h>
 
-#include <atomic>
 #include <memory>
 
 #include "EventConnection.h"
@@ -16,26 +15,17 @@
 #include "SystemAnsiCodec.h"
 #include "Win32HookLibrary.h"
 #include "hookctl/OmnihookControl.h"
+#include "win32/com/ComObject.h"
 
 namespace qx::win {
 
-class OmnihookObject final : public _OmnihookControl,
-                             public IProvideClassInfo2,
-                             public IConnectionPointContainer,
-                             public IOleObject,
-                             public IOleInPlaceObject,
-                             public IOleControl,
-                             public IViewObject,
-                             public IPersistStreamInit,
-                             public ISupportErrorInfo {
+class OmnihookObject final
+    : public ComObject<_OmnihookControl, IProvideClassInfo2, IConnectionPointContainer, IOleObject,
+                       IOleInPlaceObject, IOleControl, IViewObject, IPersistStreamInit,
+                       ISupportErrorInfo> {
  public:
   // A new control answering riid; the module is Omnihook.ocx.
   static HRESULT Create(HMODULE module, REFIID riid, void** object);
-
-  // IUnknown
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
 
   // IDispatch (hand-dispatched by DISPID)
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
@@ -129,7 +119,7 @@ class OmnihookObject final : public _OmnihookControl,
 
  private:
   explicit OmnihookObject(HMODULE module);
-  ~OmnihookObject();
+  ~OmnihookObject() override;
   HRESULT Construct();
   // Runs one method of the core; its failure becomes the method's HRESULT
   // with error information.
@@ -137,7 +127,6 @@ class OmnihookObject final : public _OmnihookControl,
   HRESULT Run(F&& call);
   HRESULT ActivateInPlace(IOleClientSite* site, HWND parent, LPCRECT position);
 
-  std::atomic<ULONG> references_{1};
   HMODULE module_;
   HWND window_ = nullptr;
   HICON icon_ = nullptr;

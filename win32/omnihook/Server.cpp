@@ -10,6 +10,7 @@
 #include "Omnihook.h"
 #include "OmnihookObject.h"
 #include "ServerLock.h"
+#include "win32/com/ComObject.h"
 #include "win32/compat/RegistryTree.h"
 
 namespace qx::win {
@@ -43,22 +44,8 @@ std::wstring GuidText(REFGUID guid) {
   return StringFromGUID2(guid, text, 40) > 0 ? text : L"";
 }
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public ComObjectWith<ServerLockLifetime, IClassFactory> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-      *object = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  // One factory for the life of the server; while the host holds it, the
-  // server stays loaded.
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++ServerLocks() + 1); }
-  ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--ServerLocks() + 1); }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;

@@ -23,29 +23,22 @@
 
 #include "ControlTestSupport.h"
 #include "RuleKill.h"
+#include "win32/com/ComObject.h"
+#include "win32/com/NoTypeInfo.h"
 
 namespace qx::win::test {
 namespace {
 
 // The control's events: captions go to the rule, as in the program.
-class KillSink final : public IDispatch {
+class KillSink final : public ComObjectWith<StaticLifetime, IDispatch> {
  public:
   explicit KillSink(RuleKill& rules) : rules_(rules) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == DIID___OmnihookControl) {
-      *object = static_cast<IDispatch*>(this);
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    *count = 0;
-    return S_OK;
+    return NoTypeInfoCount(count);
   }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+    return NoTypeInfo(info);
+  }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
     return E_NOTIMPL;
   }
@@ -59,6 +52,9 @@ class KillSink final : public IDispatch {
   }
 
  private:
+  void* OtherInterface(REFIID riid) override {
+    return riid == DIID___OmnihookControl ? static_cast<IDispatch*>(this) : nullptr;
+  }
   RuleKill& rules_;
 };
 
