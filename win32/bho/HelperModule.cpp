@@ -17,6 +17,7 @@
 #include "settings/Settings.h"
 #include "win32/bho/HelperLaunch.h"
 #include "win32/bho/HelperObject.h"
+#include "win32/com/ComObject.h"
 
 namespace qx::win {
 namespace {
@@ -47,21 +48,9 @@ CLSID HelperClsid() {
   return clsid;
 }
 
-class ClassFactory final : public IClassFactory {
+// The factory lives as long as the module; LockServer keeps the module.
+class ClassFactory final : public ComObjectWith<StaticLifetime, IClassFactory> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
-      *object = static_cast<IClassFactory*>(this);
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  // The factory lives as long as the module; LockServer keeps the module.
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;

@@ -16,27 +16,6 @@ HelperObject::~HelperObject() {
   --objects_;
 }
 
-HRESULT HelperObject::QueryInterface(REFIID riid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IObjectWithSite)) {
-    *object = static_cast<IObjectWithSite*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG HelperObject::AddRef() {
-  return static_cast<ULONG>(++references_);
-}
-
-ULONG HelperObject::Release() {
-  const long left = --references_;
-  if (left == 0) delete this;
-  return static_cast<ULONG>(left);
-}
-
 HRESULT HelperObject::SetSite(IUnknown* site) {
   site_ = site;
   if (site == nullptr) return S_OK;  // the window is closing
