@@ -12,10 +12,10 @@
 
 #include "EventConnection.h"
 #include "Omnihook.h"
-#include "SystemAnsiCodec.h"
 #include "Win32HookLibrary.h"
 #include "hookctl/OmnihookControl.h"
 #include "win32/com/ComObject.h"
+#include "win32/com/WinAnsiCodec.h"
 
 namespace qx::win {
 
@@ -140,7 +140,7 @@ class OmnihookObject final
   DWORD viewAspects_ = 0;
   DWORD viewFlags_ = 0;
   Win32HookLibrary library_;
-  SystemAnsiCodec ansi_;
+  WinAnsiCodec ansi_;
   EventConnection events_;
   std::unique_ptr<OmnihookControl> control_;
 };

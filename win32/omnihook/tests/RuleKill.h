@@ -8,10 +8,10 @@
 #include <set>
 #include <string_view>
 
-#include "SystemAnsiCodec.h"
 #include "fuzz/MemoryFiles.h"
 #include "platform/HookControl.h"
 #include "rules/Windows.h"
+#include "win32/com/WinAnsiCodec.h"
 
 namespace qx::win::test {
 
@@ -41,7 +41,7 @@ class RuleKill {
 
   fuzz::MemoryFiles files_;
   NoHooks hooks_;
-  SystemAnsiCodec ansi_;
+  WinAnsiCodec ansi_;
   Windows rules_;
   std::set<LONG> closed_;
 };
