@@ -150,60 +150,66 @@ HRESULT OmnihookObject::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPAR
   if ((flags & DISPATCH_METHOD) == 0) return DISP_E_MEMBERNOTFOUND;
   DISPPARAMS none{nullptr, nullptr, 0, 0};
   if (params == nullptr) params = &none;
+  const HRESULT checked = CheckArguments(id, *params);
+  if (FAILED(checked)) return checked;
+  if (result != nullptr) VariantInit(result);
+  bool flag = false;
+  if (id == kDispInstallCBTHook && params->cArgs == 1) {
+    const HRESULT read = ReadFlag(params->rgvarg[0], flag);
+    if (FAILED(read)) {
+      if (argError != nullptr) *argError = 0;
+      return read;
+    }
+  }
+  const HRESULT outcome = CallMethod(id, flag);
+  if (SUCCEEDED(outcome) || exception == nullptr) return outcome;
+  return ReportException(outcome, *exception);
+}
+
+HRESULT OmnihookObject::CheckArguments(DISPID id, const DISPPARAMS& params) {
   const UINT most = id == kDispInstallCBTHook ? 1 : 0;
-  if (params->cArgs > most) return DISP_E_BADPARAMCOUNT;
-  if ((params->cArgs > 0 && params->rgvarg == nullptr) || params->cNamedArgs > params->cArgs ||
-      (params->cNamedArgs > 0 && params->rgdispidNamedArgs == nullptr)) {
+  if (params.cArgs > most) return DISP_E_BADPARAMCOUNT;
+  if ((params.cArgs > 0 && params.rgvarg == nullptr) || params.cNamedArgs > params.cArgs ||
+      (params.cNamedArgs > 0 && params.rgdispidNamedArgs == nullptr)) {
     return E_INVALIDARG;
   }
   // The one parameter may also come by name (its DISPID is 0).
-  if (params->cNamedArgs == 1 && params->rgdispidNamedArgs[0] != 0) return DISP_E_PARAMNOTFOUND;
-  if (result != nullptr) VariantInit(result);
-  HRESULT outcome = S_OK;
+  if (params.cNamedArgs == 1 && params.rgdispidNamedArgs[0] != 0) return DISP_E_PARAMNOTFOUND;
+  return S_OK;
+}
+
+// flag: InstallCBTHook's argument.
+HRESULT OmnihookObject::CallMethod(DISPID id, bool flag) {
   switch (id) {
     case kDispInitialize:
-      outcome = Initialize();
-      break;
+      return Initialize();
     case kDispInstallCBTHook: {
-      bool flag = false;
-      if (params->cArgs == 1) {
-        const HRESULT read = ReadFlag(params->rgvarg[0], flag);
-        if (FAILED(read)) {
-          if (argError != nullptr) *argError = 0;
-          return read;
-        }
-      }
       VARIANT_BOOL value = flag ? VARIANT_TRUE : VARIANT_FALSE;
-      outcome = InstallCBTHook(&value);
-      break;
+      return InstallCBTHook(&value);
     }
     case kDispInstallMsgHook:
-      outcome = InstallMsgHook();
-      break;
+      return InstallMsgHook();
     case kDispInstallMouseHook:
-      outcome = InstallMouseHook();
-      break;
+      return InstallMouseHook();
     case kDispRemoveCBTHook:
-      outcome = RemoveCBTHook();
-      break;
+      return RemoveCBTHook();
     case kDispRemoveMsgHook:
-      outcome = RemoveMsgHook();
-      break;
+      return RemoveMsgHook();
     case kDispRemoveMouseHook:
-      outcome = RemoveMouseHook();
-      break;
+      return RemoveMouseHook();
     default:
-      outcome = Uninitialize();
-      break;
+      return Uninitialize();
   }
-  if (SUCCEEDED(outcome) || exception == nullptr) return outcome;
-  // As the type library's own Invoke reports a failing method.
-  *exception = EXCEPINFO{};
-  exception->scode = outcome;
+}
+
+// As the type library's own Invoke reports a failing method.
+HRESULT OmnihookObject::ReportException(HRESULT outcome, EXCEPINFO& exception) {
+  exception = EXCEPINFO{};
+  exception.scode = outcome;
   ComPtr<IErrorInfo> info;
   if (GetErrorInfo(0, &info) == S_OK) {
-    info->GetSource(&exception->bstrSource);
-    info->GetDescription(&exception->bstrDescription);
+    info->GetSource(&exception.bstrSource);
+    info->GetDescription(&exception.bstrDescription);
   }
   return DISP_E_EXCEPTION;
 }

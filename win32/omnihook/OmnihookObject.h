@@ -125,6 +125,9 @@ class OmnihookObject final
   // with error information.
   template <class F>
   HRESULT Run(F&& call);
+  static HRESULT CheckArguments(DISPID id, const DISPPARAMS& params);
+  HRESULT CallMethod(DISPID id, bool flag);
+  static HRESULT ReportException(HRESULT outcome, EXCEPINFO& exception);
   HRESULT ActivateInPlace(IOleClientSite* site, HWND parent, LPCRECT position);
 
   HMODULE module_;
