@@ -6,25 +6,15 @@
 // keeps itself alive while an event runs, since the receiver may drop the
 // connection from inside the event.
 
-#include "win32/com/ComObject.h"
 #include "win32/com/NoTypeInfo.h"
 
 namespace qx::win {
 
-class EventSink : public ComObject<IDispatch> {
+class EventSink : public NoTypeInfo<ComObject<IDispatch>> {
  public:
   explicit EventSink(const IID& events) : events_(events) {}
 
-  // IDispatch: no type information, members by DISPID only.
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    return NoTypeInfoCount(count);
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-    return NoTypeInfo(info);
-  }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return DISP_E_UNKNOWNNAME;
-  }
+  // IDispatch
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
                                    VARIANT* result, EXCEPINFO*, UINT* badArgument) override;
 

@@ -8,10 +8,10 @@
 
 namespace qx::win {
 
-class ControlSite final : public OleSite<IOleControlSite, IDispatch> {
+class ControlSite final : public NoTypeInfo<OleSite<IOleControlSite, IDispatch>> {
  public:
   // host: the window the control lives in.
-  explicit ControlSite(HWND host) : OleSite(host) {}
+  explicit ControlSite(HWND host) : NoTypeInfo(host) {}
 
   // IOleControlSite
   HRESULT STDMETHODCALLTYPE OnControlInfoChanged() override { return S_OK; }
@@ -23,15 +23,6 @@ class ControlSite final : public OleSite<IOleControlSite, IDispatch> {
   HRESULT STDMETHODCALLTYPE ShowPropertyFrame() override { return E_NOTIMPL; }
 
   // IDispatch: the ambient properties.
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    return NoTypeInfoCount(count);
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
-    return NoTypeInfo(out);
-  }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return E_NOTIMPL;
-  }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                    VARIANT* result, EXCEPINFO*, UINT*) override;
 

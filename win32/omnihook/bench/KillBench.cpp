@@ -23,25 +23,15 @@
 
 #include "ControlTestSupport.h"
 #include "RuleKill.h"
-#include "win32/com/ComObject.h"
 #include "win32/com/NoTypeInfo.h"
 
 namespace qx::win::test {
 namespace {
 
 // The control's events: captions go to the rule, as in the program.
-class KillSink final : public ComObjectWith<StaticLifetime, IDispatch> {
+class KillSink final : public NoTypeInfo<ComObjectWith<StaticLifetime, IDispatch>> {
  public:
   explicit KillSink(RuleKill& rules) : rules_(rules) {}
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    return NoTypeInfoCount(count);
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-    return NoTypeInfo(info);
-  }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return E_NOTIMPL;
-  }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
                                    EXCEPINFO*, UINT*) override {
     if (id == kGetTextMsg && params != nullptr && params->cArgs == 1 &&
