@@ -22,8 +22,8 @@ namespace qx::win {
 
 using Microsoft::WRL::ComPtr;
 
-// The usual object: made with new and one reference (MakeCom takes it
-// over), deleted when the last reference goes. Atomic: a free-threaded
+// The usual object: made with new and one reference, deleted when the
+// last reference goes. Atomic: a free-threaded
 // caller may hold references on another thread.
 class HeapLifetime {
  protected:
@@ -119,7 +119,11 @@ class ComObjectWith : public First, public Rest..., protected Lifetime {
 template <class... Interfaces>
 using ComObject = ComObjectWith<HeapLifetime, Interfaces...>;
 
-// A new heap object owned by the answer (its first reference is taken over).
+// A new heap object owned by the answer. MinGW's ComPtr::Attach adds a
+// reference of its own (the Windows SDK's takes the first one over), so
+// the object keeps one reference more than its owners hold and is never
+// deleted; handing the first reference over instead makes a program copy
+// end early in the installer's tests under Wine, a fault still to be found.
 template <class T, class... Args>
 ComPtr<T> MakeCom(Args&&... args) {
   ComPtr<T> object;
