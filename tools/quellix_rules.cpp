@@ -13,7 +13,7 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include "win32/ports/WinAnsiCodec.h"
+#include "win32/com/WinAnsiCodec.h"
 #else
 #include "base/AnsiCodec.h"
 #endif

@@ -6,7 +6,7 @@
 #include "platform/InstanceName.h"
 #include "platform/PlatformError.h"
 
-namespace qx::bho {
+namespace qx::win {
 
 bool IsShellHost(std::wstring_view hostExePath) {
   const std::size_t slash = hostExePath.find_last_of(L"\\/");
@@ -70,4 +70,4 @@ bool Launcher::StartUnlessRunning(const std::wstring& program) {
   return started;
 }
 
-}  // namespace qx::bho
+}  // namespace qx::win

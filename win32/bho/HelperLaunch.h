@@ -9,7 +9,7 @@
 #include "platform/SettingsStore.h"
 #include "win32/compat/Lock.h"
 
-namespace qx::bho {
+namespace qx::win {
 
 // True for the Windows shell's own process: it loads browser helpers too, for
 // its folder windows, but "run whenever Internet Explorer runs" does not mean
@@ -50,4 +50,4 @@ class Launcher {
   HANDLE started_ = nullptr;  // the process started last, or none
 };
 
-}  // namespace qx::bho
+}  // namespace qx::win

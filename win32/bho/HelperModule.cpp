@@ -17,8 +17,9 @@
 #include "settings/Settings.h"
 #include "win32/bho/HelperLaunch.h"
 #include "win32/bho/HelperObject.h"
+#include "win32/com/ComObject.h"
 
-namespace qx::bho {
+namespace qx::win {
 namespace {
 
 constexpr wchar_t kClassName[] = L"Quellix Browser Helper";
@@ -47,21 +48,9 @@ CLSID HelperClsid() {
   return clsid;
 }
 
-class ClassFactory final : public IClassFactory {
+// The factory lives as long as the module; LockServer keeps the module.
+class ClassFactory final : public ComObjectWith<StaticLifetime, IClassFactory> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
-      *object = static_cast<IClassFactory*>(this);
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  // The factory lives as long as the module; LockServer keeps the module.
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
@@ -99,9 +88,9 @@ std::wstring ClassKey() {
 }
 
 }  // namespace
-}  // namespace qx::bho
+}  // namespace qx::win
 
-using qx::bho::TheModule;
+using qx::win::TheModule;
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
@@ -112,7 +101,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     const DWORD length = GetModuleFileNameW(instance, path, MAX_PATH);
     if (length == 0 || length == MAX_PATH) return FALSE;
     m.path.assign(path, length);
-    m.program = qx::bho::ProgramBeside(m.path);
+    m.program = qx::win::ProgramBeside(m.path);
   }
   return TRUE;
 }
@@ -120,8 +109,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* object) {
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
-  if (!IsEqualCLSID(rclsid, qx::bho::HelperClsid())) return CLASS_E_CLASSNOTAVAILABLE;
-  return qx::bho::TheFactory().QueryInterface(riid, object);
+  if (!IsEqualCLSID(rclsid, qx::win::HelperClsid())) return CLASS_E_CLASSNOTAVAILABLE;
+  return qx::win::TheFactory().QueryInterface(riid, object);
 }
 
 STDAPI DllCanUnloadNow() {
@@ -129,26 +118,26 @@ STDAPI DllCanUnloadNow() {
 }
 
 STDAPI DllRegisterServer() {
-  const std::wstring classKey = qx::bho::ClassKey();
+  const std::wstring classKey = qx::win::ClassKey();
   HKEY key = nullptr;
   if (RegCreateKeyExW(HKEY_CLASSES_ROOT, classKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
                       nullptr) != ERROR_SUCCESS) {
     return SELFREG_E_CLASS;
   }
-  bool ok = qx::bho::SetText(key, nullptr, qx::bho::kClassName);
+  bool ok = qx::win::SetText(key, nullptr, qx::win::kClassName);
   RegCloseKey(key);
   const std::wstring serverKey = classKey + L"\\InprocServer32";
   if (RegCreateKeyExW(HKEY_CLASSES_ROOT, serverKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
                       nullptr) != ERROR_SUCCESS) {
     return SELFREG_E_CLASS;
   }
-  ok = qx::bho::SetText(key, nullptr, TheModule().path) && ok;
-  ok = qx::bho::SetText(key, L"ThreadingModel", L"Apartment") && ok;
+  ok = qx::win::SetText(key, nullptr, TheModule().path) && ok;
+  ok = qx::win::SetText(key, L"ThreadingModel", L"Apartment") && ok;
   RegCloseKey(key);
   return ok ? S_OK : SELFREG_E_CLASS;
 }
 
 STDAPI DllUnregisterServer() {
-  const LSTATUS status = SHDeleteKeyW(HKEY_CLASSES_ROOT, qx::bho::ClassKey().c_str());
+  const LSTATUS status = SHDeleteKeyW(HKEY_CLASSES_ROOT, qx::win::ClassKey().c_str());
   return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? S_OK : SELFREG_E_CLASS;
 }

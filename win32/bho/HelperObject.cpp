@@ -5,7 +5,7 @@
 #include "win32/bho/HelperLaunch.h"
 #include "win32/ports/WinSettingsStore.h"
 
-namespace qx::bho {
+namespace qx::win {
 
 HelperObject::HelperObject(Launcher& launcher, const wchar_t* program, std::atomic<long>& objects)
     : launcher_(launcher), program_(program), objects_(objects) {
@@ -14,27 +14,6 @@ HelperObject::HelperObject(Launcher& launcher, const wchar_t* program, std::atom
 
 HelperObject::~HelperObject() {
   --objects_;
-}
-
-HRESULT HelperObject::QueryInterface(REFIID riid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IObjectWithSite)) {
-    *object = static_cast<IObjectWithSite*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG HelperObject::AddRef() {
-  return static_cast<ULONG>(++references_);
-}
-
-ULONG HelperObject::Release() {
-  const long left = --references_;
-  if (left == 0) delete this;
-  return static_cast<ULONG>(left);
 }
 
 HRESULT HelperObject::SetSite(IUnknown* site) {
@@ -58,4 +37,4 @@ HRESULT HelperObject::GetSite(REFIID riid, void** site) {
   return site_->QueryInterface(riid, site);
 }
 
-}  // namespace qx::bho
+}  // namespace qx::win

@@ -9,34 +9,28 @@
 
 #include <atomic>
 
-namespace qx::bho {
+#include "win32/com/ComObject.h"
+
+namespace qx::win {
 
 class Launcher;
 
-class HelperObject final : public IObjectWithSite {
+class HelperObject final : public ComObject<IObjectWithSite> {
  public:
   // `objects` counts the live objects of the module (for DllCanUnloadNow).
   HelperObject(Launcher& launcher, const wchar_t* program, std::atomic<long>& objects);
-  HelperObject(const HelperObject&) = delete;
-  HelperObject& operator=(const HelperObject&) = delete;
-
-  // IUnknown
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
 
   // IObjectWithSite
   HRESULT STDMETHODCALLTYPE SetSite(IUnknown* site) override;
   HRESULT STDMETHODCALLTYPE GetSite(REFIID riid, void** site) override;
 
  private:
-  ~HelperObject();
+  ~HelperObject() override;
 
-  std::atomic<long> references_{1};
   Launcher& launcher_;
   const wchar_t* program_;
   std::atomic<long>& objects_;
   Microsoft::WRL::ComPtr<IUnknown> site_;
 };
 
-}  // namespace qx::bho
+}  // namespace qx::win

@@ -2,23 +2,6 @@
 
 namespace qx::win {
 
-HRESULT STDMETHODCALLTYPE CallFilter::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IMessageFilter)) {
-    *object = static_cast<IMessageFilter*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE CallFilter::Release() {
-  const ULONG left = --references_;
-  if (left == 0) delete this;
-  return left;
-}
-
 DWORD STDMETHODCALLTYPE CallFilter::HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) {
   // Browser events are calls into the program: they are always taken.
   return SERVERCALL_ISHANDLED;

@@ -10,11 +10,11 @@
 #include <objidl.h>
 #include <windows.h>
 
-#include <atomic>
+#include "win32/com/ComObject.h"
 
 namespace qx::win {
 
-class CallFilter final : public IMessageFilter {
+class CallFilter final : public ComObject<IMessageFilter> {
  public:
   static constexpr DWORD kDefaultLimitMs = 5000;
   explicit CallFilter(DWORD limitMs = kDefaultLimitMs) : limit_(limitMs) {}
@@ -24,10 +24,6 @@ class CallFilter final : public IMessageFilter {
   CallFilter(const CallFilter&) = delete;
   CallFilter& operator=(const CallFilter&) = delete;
 
-  // IUnknown
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override;
   // IMessageFilter
   DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD type, HTASK caller, DWORD elapsed,
                                              LPINTERFACEINFO info) override;
@@ -35,7 +31,7 @@ class CallFilter final : public IMessageFilter {
   DWORD STDMETHODCALLTYPE MessagePending(HTASK callee, DWORD elapsed, DWORD pending) override;
 
  private:
-  ~CallFilter() = default;
+  ~CallFilter() override = default;
   // Runs the posted messages and timers waiting now; a quit message among
   // them is put back for the loop that waits for it.
   void RunPostedMessages();
@@ -43,7 +39,6 @@ class CallFilter final : public IMessageFilter {
   DWORD limit_;
   bool runMessages_ = true;
   int depth_ = 0;
-  std::atomic<ULONG> references_{1};
 };
 
 // A CallFilter registered on the calling thread (an OLE single-threaded

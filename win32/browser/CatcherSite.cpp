@@ -31,69 +31,6 @@ class ControlHost {
 
 }  // namespace
 
-HRESULT STDMETHODCALLTYPE CatcherSite::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleClientSite)) {
-    *object = static_cast<IOleClientSite*>(this);
-  } else if (IsEqualIID(riid, IID_IOleWindow) || IsEqualIID(riid, IID_IOleInPlaceSite)) {
-    *object = static_cast<IOleInPlaceSite*>(this);
-  } else if (IsEqualIID(riid, IID_IOleInPlaceUIWindow) || IsEqualIID(riid, IID_IOleInPlaceFrame)) {
-    *object = static_cast<IOleInPlaceFrame*>(this);
-  } else {
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  AddRef();
-  return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE CatcherSite::AddRef() {
-  return ++references_;
-}
-
-ULONG STDMETHODCALLTYPE CatcherSite::Release() {
-  const ULONG left = --references_;
-  if (left == 0) delete this;
-  return left;
-}
-
-HRESULT STDMETHODCALLTYPE CatcherSite::GetMoniker(DWORD, DWORD, IMoniker** moniker) {
-  if (moniker) *moniker = nullptr;
-  return E_NOTIMPL;
-}
-
-HRESULT STDMETHODCALLTYPE CatcherSite::GetContainer(IOleContainer** container) {
-  if (container) *container = nullptr;
-  return E_NOINTERFACE;
-}
-
-HRESULT STDMETHODCALLTYPE CatcherSite::GetWindow(HWND* window) {
-  if (!window) return E_POINTER;
-  *window = window_;
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE CatcherSite::GetWindowContext(IOleInPlaceFrame** frame,
-                                                        IOleInPlaceUIWindow** doc, LPRECT position,
-                                                        LPRECT clip, LPOLEINPLACEFRAMEINFO info) {
-  if (frame) {
-    *frame = this;
-    AddRef();
-  }
-  if (doc) *doc = nullptr;
-  RECT area{};
-  GetClientRect(window_, &area);
-  if (position) *position = area;
-  if (clip) *clip = area;
-  if (info) {
-    info->fMDIApp = FALSE;
-    info->hwndFrame = window_;
-    info->haccel = nullptr;
-    info->cAccelEntries = 0;
-  }
-  return S_OK;
-}
-
 HostedControl HostBrowserControl(HWND owner) {
   // A plain static window serves as the host: it needs no class of its own
   // and is never shown.

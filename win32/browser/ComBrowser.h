@@ -10,7 +10,7 @@
 
 #include "platform/Browser.h"
 #include "win32/browser/ComSupport.h"
-#include "win32/browser/EventSink.h"
+#include "win32/browser/SinkConnection.h"
 
 namespace qx::win {
 

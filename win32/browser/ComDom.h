@@ -13,7 +13,7 @@
 
 #include "platform/Dom.h"
 #include "win32/browser/ComSupport.h"
-#include "win32/browser/EventSink.h"
+#include "win32/browser/SinkConnection.h"
 
 namespace qx::win {
 

@@ -8,15 +8,14 @@
 #include <wrl/client.h>
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/PlatformError.h"
+#include "win32/com/ComObject.h"
+#include "win32/com/VariantArgs.h"
 
 namespace qx::win {
-
-using Microsoft::WRL::ComPtr;
 
 // "Object doesn't support this property or method".
 inline constexpr std::int32_t kErrNoSuchProperty = 438;
@@ -79,22 +78,6 @@ class Variant {
  private:
   VARIANT v_;
 };
-
-// What a VARIANT holds, seen through a by-reference VARIANT if it is one.
-const VARIANT& Deref(const VARIANT& v);
-
-// Empty, null, or an omitted optional argument.
-bool IsMissing(const VARIANT& v);
-
-// Conversions of a value; none when the type does not fit.
-// A byte array (post data).
-std::optional<std::string> BytesOf(const VARIANT& v);
-std::optional<std::wstring> StringOf(const VARIANT& v);
-std::optional<bool> BoolOf(const VARIANT& v);
-std::optional<std::int32_t> IntOf(const VARIANT& v);
-// A dispatch (or unknown answering IDispatch) or a null object; none for
-// any other type.
-std::optional<ComPtr<IDispatch>> DispatchOf(const VARIANT& v);
 
 // Late-bound access by name.
 void GetProperty(IDispatch* object, std::wstring_view name, VARIANT& out);

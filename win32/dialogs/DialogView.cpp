@@ -273,56 +273,62 @@ void DialogView::BindChildren(HWND parent, int tab) {
 }
 
 void DialogView::Decorate() {
-  HFONT font = reinterpret_cast<HFONT>(SendMessageW(window_, WM_GETFONT, 0, 0));
-  LOGFONTW face{};
-  if (font != nullptr && GetObjectW(font, sizeof face, &face) != 0) {
-    LOGFONTW link = face;
-    link.lfUnderline = TRUE;
-    linkFont_ = CreateFontIndirectW(&link);
-    LOGFONTW title = face;
-    title.lfHeight = face.lfHeight * 2;
-    title.lfWeight = FW_BOLD;
-    titleFont_ = CreateFontIndirectW(&title);
-  }
-  const HINSTANCE module = GetModuleHandleW(nullptr);
-  const auto setIcon = [&](HWND control, int icon, int size) {
-    if (control == nullptr) return;
-    HICON loaded = static_cast<HICON>(
-        LoadImageW(module, MAKEINTRESOURCEW(icon), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-    if (loaded == nullptr) return;  // a build without the pictures shows none
-    icons_.push_back(loaded);
-    SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(loaded), 0);
-  };
+  MakeFonts();
   for (HWND panel : panels_) {
     if (panel == nullptr) continue;
-    setIcon(GetDlgItem(panel, QX_ID_BULB), QX_ICON_ALERT, 32);
-    setIcon(GetDlgItem(panel, QX_ID_LOGO), QX_ICON_PROGRAM, 48);
+    SetIcon(GetDlgItem(panel, QX_ID_BULB), QX_ICON_ALERT, 32);
+    SetIcon(GetDlgItem(panel, QX_ID_LOGO), QX_ICON_PROGRAM, 48);
     if (HWND title = GetDlgItem(panel, QX_ID_TITLE); title != nullptr && titleFont_ != nullptr) {
       SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
     }
   }
-
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
-                             nullptr, module, nullptr);
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
   if (tooltip_ != nullptr) SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 360);
-
   for (const Binding& b : bindings_) {
     const Control& c = *b.control;
     if (c.kind == ControlKind::Link && linkFont_ != nullptr) {
       SendMessageW(b.window, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_), FALSE);
     }
     if (c.kind == ControlKind::ListView) AddColumns(b.window, c.columns);
-    if (tooltip_ != nullptr && !c.tooltip.empty() && c.kind != ControlKind::Tab) {
-      TOOLINFOW tool{};
-      tool.cbSize = TTTOOLINFOW_V2_SIZE;
-      tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-      tool.hwnd = GetParent(b.window);
-      tool.uId = reinterpret_cast<UINT_PTR>(b.window);
-      tool.lpszText = const_cast<wchar_t*>(c.tooltip.c_str());
-      SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    if (c.kind != ControlKind::Tab) AddTooltip(b);
   }
+}
+
+// The links' and the titles' fonts: the dialog's own, underlined or bold
+// and twice the size.
+void DialogView::MakeFonts() {
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(window_, WM_GETFONT, 0, 0));
+  LOGFONTW face{};
+  if (font == nullptr || GetObjectW(font, sizeof face, &face) == 0) return;
+  LOGFONTW link = face;
+  link.lfUnderline = TRUE;
+  linkFont_ = CreateFontIndirectW(&link);
+  LOGFONTW title = face;
+  title.lfHeight = face.lfHeight * 2;
+  title.lfWeight = FW_BOLD;
+  titleFont_ = CreateFontIndirectW(&title);
+}
+
+void DialogView::SetIcon(HWND control, int icon, int size) {
+  if (control == nullptr) return;
+  HICON loaded = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(icon),
+                                               IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+  if (loaded == nullptr) return;  // a build without the pictures shows none
+  icons_.push_back(loaded);
+  SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(loaded), 0);
+}
+
+void DialogView::AddTooltip(const Binding& b) {
+  if (tooltip_ == nullptr || b.control->tooltip.empty()) return;
+  TOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = GetParent(b.window);
+  tool.uId = reinterpret_cast<UINT_PTR>(b.window);
+  tool.lpszText = const_cast<wchar_t*>(b.control->tooltip.c_str());
+  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 const DialogView::Binding* DialogView::BindingOf(HWND child) const {
@@ -524,90 +530,19 @@ LRESULT DialogView::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
                               bool& handled) {
   handled = false;
   switch (message) {
-    case WM_COMMAND: {
+    case WM_COMMAND:
       if (refreshing_ || Ended()) break;
-      HWND from = reinterpret_cast<HWND>(lParam);
-      const int id = LOWORD(wParam);
-      if (from == nullptr && (id == IDOK || id == IDCANCEL)) from = GetDlgItem(window_, id);
-      if (const Binding* b = BindingOf(from); b != nullptr) {
-        handled = true;
-        Act(*b, HIWORD(wParam));
-        return 0;
-      }
-      if (id == IDCANCEL) {
-        handled = true;
-        Forward([&] { form_.CloseBox(); });
-        return 0;
-      }
-      break;
-    }
-    case WM_NOTIFY: {
+      return OnCommand(wParam, lParam, handled);
+    case WM_NOTIFY:
       if (refreshing_ || Ended()) break;
-      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-      if (tabs_ != nullptr &&
-          header->hwndFrom == reinterpret_cast<HWND>(SendMessageW(tabs_, TCM_GETTOOLTIPS, 0, 0))) {
-        if (header->code == TTN_GETDISPINFOW) {
-          auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
-          int index = 0;
-          for (const Control& c : form_.Controls()) {
-            if (c.kind != ControlKind::Tab) continue;
-            if (index++ == static_cast<int>(header->idFrom)) {
-              info->lpszText = const_cast<wchar_t*>(c.tooltip.c_str());
-            }
-          }
-          handled = true;
-        }
-        return 0;
-      }
-      const Binding* b = BindingOf(header->hwndFrom);
-      if (b == nullptr) break;
-      const Control& c = *b->control;
-      if (c.kind == ControlKind::TabStrip && header->code == TCN_SELCHANGE) {
-        const int tab = static_cast<int>(SendMessageW(tabs_, TCM_GETCURSEL, 0, 0)) + 1;
-        Forward([&] { form_.Pick(c.Key(), tab); });
-        handled = true;
-        return 0;
-      }
-      if (c.kind != ControlKind::ListView) break;
-      if (header->code == LVN_ITEMCHANGED) {
-        const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
-        if ((change->uChanged & LVIF_STATE) != 0 &&
-            ((change->uOldState ^ change->uNewState) & LVIS_SELECTED) != 0) {
-          ListChanged(*b);
-        }
-      } else if (header->code == NM_RCLICK) {
-        ListChanged(*b);
-        Forward([&] { form_.RowMenu(c.Key()); });
-      } else if (header->code == LVN_GETINFOTIPW) {
-        auto* request = reinterpret_cast<NMLVGETINFOTIPW*>(lParam);
-        if (request->iItem >= 0 && static_cast<std::size_t>(request->iItem) < c.rows.size()) {
-          FillInfoTip(*request, c.rows[static_cast<std::size_t>(request->iItem)].tip);
-        }
-      } else if (header->code == NM_DBLCLK) {
-        for (const auto& [list, button] : kEditOnDoubleClick) {
-          if (c.name == list && c.FirstSelected() != nullptr) {
-            Forward([&, button = button] { form_.Click(button); });
-          }
-        }
-      }
-      break;
-    }
-    case WM_CTLCOLORSTATIC: {
-      const Binding* b = BindingOf(reinterpret_cast<HWND>(lParam));
-      if (b == nullptr || b->control->kind != ControlKind::Link) break;
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      SetTextColor(dc, IsWindowEnabled(b->window) ? RGB(0, 0, 204) : GetSysColor(COLOR_GRAYTEXT));
-      SetBkMode(dc, TRANSPARENT);
-      handled = true;
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-    }
-    case WM_SETCURSOR: {
-      const Binding* b = BindingOf(reinterpret_cast<HWND>(wParam));
-      if (b == nullptr || b->control->kind != ControlKind::Link) break;
+      return OnNotify(lParam, handled);
+    case WM_CTLCOLORSTATIC:
+      return OnLinkColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), handled);
+    case WM_SETCURSOR:
+      if (!IsLink(reinterpret_cast<HWND>(wParam))) break;
       SetCursor(LoadCursorW(nullptr, IDC_HAND));
       handled = true;
       return TRUE;
-    }
     case WM_TIMER:
       if (wParam != kRefreshTimer) break;
       if (busy_ == 0 || modal_) Refresh();
@@ -619,17 +554,110 @@ LRESULT DialogView::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
       Forward([&] { form_.CloseBox(); });
       return 0;
     case WM_NCDESTROY:
-      RemoveWindowSubclass(window, SubclassProc, kSubclassId);
-      if (window == window_) {
-        window_ = nullptr;
-      } else {
-        std::replace(panels_.begin(), panels_.end(), window, static_cast<HWND>(nullptr));
-      }
+      Forget(window);
       break;
     default:
       break;
   }
   return 0;
+}
+
+LRESULT DialogView::OnCommand(WPARAM wParam, LPARAM lParam, bool& handled) {
+  HWND from = reinterpret_cast<HWND>(lParam);
+  const int id = LOWORD(wParam);
+  // ENTER and ESCAPE come as commands without a window.
+  if (from == nullptr && (id == IDOK || id == IDCANCEL)) from = GetDlgItem(window_, id);
+  if (const Binding* b = BindingOf(from); b != nullptr) {
+    handled = true;
+    Act(*b, HIWORD(wParam));
+  } else if (id == IDCANCEL) {
+    handled = true;
+    Forward([&] { form_.CloseBox(); });
+  }
+  return 0;
+}
+
+LRESULT DialogView::OnNotify(LPARAM lParam, bool& handled) {
+  auto* header = reinterpret_cast<NMHDR*>(lParam);
+  if (tabs_ != nullptr &&
+      header->hwndFrom == reinterpret_cast<HWND>(SendMessageW(tabs_, TCM_GETTOOLTIPS, 0, 0))) {
+    if (header->code == TTN_GETDISPINFOW) {
+      TabTip(*reinterpret_cast<NMTTDISPINFOW*>(lParam));
+      handled = true;
+    }
+    return 0;
+  }
+  const Binding* b = BindingOf(header->hwndFrom);
+  if (b == nullptr) return 0;
+  const Control& c = *b->control;
+  if (c.kind == ControlKind::TabStrip && header->code == TCN_SELCHANGE) {
+    const int tab = static_cast<int>(SendMessageW(tabs_, TCM_GETCURSEL, 0, 0)) + 1;
+    Forward([&] { form_.Pick(c.Key(), tab); });
+    handled = true;
+  } else if (c.kind == ControlKind::ListView) {
+    OnListNotify(*b, *header);
+  }
+  return 0;
+}
+
+// The tab strip's tooltips: the tab's own, in the model's order of tabs.
+void DialogView::TabTip(NMTTDISPINFOW& info) {
+  int index = 0;
+  for (const Control& c : form_.Controls()) {
+    if (c.kind != ControlKind::Tab) continue;
+    if (index++ == static_cast<int>(info.hdr.idFrom)) {
+      info.lpszText = const_cast<wchar_t*>(c.tooltip.c_str());
+    }
+  }
+}
+
+void DialogView::OnListNotify(const Binding& b, NMHDR& header) {
+  const Control& c = *b.control;
+  if (header.code == LVN_ITEMCHANGED) {
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    if ((change.uChanged & LVIF_STATE) != 0 &&
+        ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) != 0) {
+      ListChanged(b);
+    }
+  } else if (header.code == NM_RCLICK) {
+    ListChanged(b);
+    Forward([&] { form_.RowMenu(c.Key()); });
+  } else if (header.code == LVN_GETINFOTIPW) {
+    auto& request = reinterpret_cast<NMLVGETINFOTIPW&>(header);
+    if (request.iItem >= 0 && static_cast<std::size_t>(request.iItem) < c.rows.size()) {
+      FillInfoTip(request, c.rows[static_cast<std::size_t>(request.iItem)].tip);
+    }
+  } else if (header.code == NM_DBLCLK) {
+    for (const auto& [list, button] : kEditOnDoubleClick) {
+      if (c.name == list && c.FirstSelected() != nullptr) {
+        Forward([&, button = button] { form_.Click(button); });
+      }
+    }
+  }
+}
+
+bool DialogView::IsLink(HWND child) const {
+  const Binding* b = BindingOf(child);
+  return b != nullptr && b->control->kind == ControlKind::Link;
+}
+
+// Links are blue (grey while disabled) on the dialog's face.
+LRESULT DialogView::OnLinkColour(HDC dc, HWND child, bool& handled) {
+  if (!IsLink(child)) return 0;
+  SetTextColor(dc, IsWindowEnabled(child) ? RGB(0, 0, 204) : GetSysColor(COLOR_GRAYTEXT));
+  SetBkMode(dc, TRANSPARENT);
+  handled = true;
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// A window of the view is gone: the dialog itself or one of its panels.
+void DialogView::Forget(HWND window) {
+  RemoveWindowSubclass(window, SubclassProc, kSubclassId);
+  if (window == window_) {
+    window_ = nullptr;
+  } else {
+    std::replace(panels_.begin(), panels_.end(), window, static_cast<HWND>(nullptr));
+  }
 }
 
 LRESULT CALLBACK DialogView::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,

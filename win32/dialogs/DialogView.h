@@ -5,6 +5,8 @@
 // to the model; it holds no state of its own beyond what is on screen.
 
 #include <windows.h>
+// windows.h first: commctrl.h needs its types.
+#include <commctrl.h>
 
 #include <functional>
 #include <memory>
@@ -73,9 +75,19 @@ class DialogView {
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR self);
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+  LRESULT OnCommand(WPARAM wParam, LPARAM lParam, bool& handled);
+  LRESULT OnNotify(LPARAM lParam, bool& handled);
+  void TabTip(NMTTDISPINFOW& info);
+  void OnListNotify(const Binding& binding, NMHDR& header);
+  bool IsLink(HWND child) const;
+  LRESULT OnLinkColour(HDC dc, HWND child, bool& handled);
+  void Forget(HWND window);
   void Bind();
   void BindChildren(HWND parent, int tab);
   void Decorate();
+  void MakeFonts();
+  void SetIcon(HWND control, int icon, int size);
+  void AddTooltip(const Binding& binding);
   const Binding* BindingOf(HWND child) const;
   void Act(const Binding& binding, UINT code);
   void ListChanged(const Binding& binding);

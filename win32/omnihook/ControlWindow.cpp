@@ -2,7 +2,7 @@
 
 #include "hookctl/OmnihookControl.h"
 
-namespace qx::win32 {
+namespace qx::win {
 
 int ControlPixels() {
   const HDC screen = GetDC(nullptr);
@@ -49,4 +49,4 @@ void MoveInSite(HWND window, const RECT& position) {
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-}  // namespace qx::win32
+}  // namespace qx::win

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-namespace qx::win32 {
+namespace qx::win {
 
 inline constexpr int kIconResource = 101;
 
@@ -19,4 +19,4 @@ void ShowInSite(HWND window, HWND parent, const RECT& position);
 void HideFromSite(HWND window);
 void MoveInSite(HWND window, const RECT& position);
 
-}  // namespace qx::win32
+}  // namespace qx::win

@@ -2,7 +2,7 @@
 
 #include "Omnihook.h"
 
-namespace qx::win32 {
+namespace qx::win {
 namespace {
 
 VARIANTARG ByRef(LONG* value) {
@@ -14,17 +14,6 @@ VARIANTARG ByRef(LONG* value) {
 }
 
 }  // namespace
-
-HRESULT EventConnection::QueryInterface(REFIID riid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_IConnectionPoint) {
-    *object = static_cast<IConnectionPoint*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
 
 HRESULT EventConnection::GetConnectionInterface(IID* iid) {
   if (iid == nullptr) return E_POINTER;
@@ -140,4 +129,4 @@ void EventConnection::NewWebDialogAdvise(std::int32_t& hwnd, std::int32_t& IEhWn
   Raise(5, args, 2);
 }
 
-}  // namespace qx::win32
+}  // namespace qx::win

@@ -12,20 +12,19 @@
 #include <vector>
 
 #include "platform/HookControl.h"
+#include "win32/com/ComObject.h"
 
-namespace qx::win32 {
+namespace qx::win {
 
-class EventConnection final : public IConnectionPoint, public OmnihookEvents {
+class EventConnection final : public ComObjectWith<OwnerLifetime, IConnectionPoint>,
+                              public OmnihookEvents {
  public:
   // Lives and dies with its container, which counts its references.
-  explicit EventConnection(IConnectionPointContainer& owner) : owner_(owner) {}
+  explicit EventConnection(IConnectionPointContainer& owner)
+      : ComObjectWith(owner), owner_(owner) {}
   EventConnection(const EventConnection&) = delete;
   EventConnection& operator=(const EventConnection&) = delete;
 
-  // IUnknown
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return owner_.AddRef(); }
-  ULONG STDMETHODCALLTYPE Release() override { return owner_.Release(); }
   // IConnectionPoint
   HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override;
   HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** cpc) override;
@@ -56,4 +55,4 @@ class EventConnection final : public IConnectionPoint, public OmnihookEvents {
   int frozen_ = 0;
 };
 
-}  // namespace qx::win32
+}  // namespace qx::win

@@ -1,6 +1,6 @@
 #include "HookThread.h"
 
-namespace qx::win32 {
+namespace qx::win {
 namespace {
 
 constexpr UINT kSetHook = WM_APP + 1;
@@ -102,4 +102,4 @@ bool HookThread::Unhook(HHOOK hook) {
   return done;
 }
 
-}  // namespace qx::win32
+}  // namespace qx::win

@@ -11,7 +11,7 @@
 
 #include <windows.h>
 
-namespace qx::win32 {
+namespace qx::win {
 
 class HookThread {
  public:
@@ -41,4 +41,4 @@ class HookThread {
   int hooks_ = 0;
 };
 
-}  // namespace qx::win32
+}  // namespace qx::win

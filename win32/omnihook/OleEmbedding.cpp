@@ -7,7 +7,7 @@
 #include "ControlWindow.h"
 #include "OmnihookObject.h"
 
-namespace qx::win32 {
+namespace qx::win {
 namespace {
 
 using Microsoft::WRL::ComPtr;
@@ -285,4 +285,4 @@ HRESULT OmnihookObject::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** si
   return S_OK;
 }
 
-}  // namespace qx::win32
+}  // namespace qx::win

@@ -7,8 +7,9 @@
 #include "ServerLock.h"
 #include "Win32HookHost.h"
 #include "platform/PlatformError.h"
+#include "win32/com/VariantArgs.h"
 
-namespace qx::win32 {
+namespace qx::win {
 namespace {
 
 using Microsoft::WRL::ComPtr;
@@ -60,22 +61,17 @@ HRESULT Fail(HRESULT result, const std::wstring& description) {
 // The optional in/out Boolean of InstallCBTHook as a late-bound caller may
 // pass it: omitted, by reference, or any value that converts.
 HRESULT ReadFlag(const VARIANTARG& arg, bool& flag) {
-  if (arg.vt == VT_ERROR && arg.scode == DISP_E_PARAMNOTFOUND) {
+  if (IsOmitted(arg)) {
     flag = false;
     return S_OK;
   }
-  if (arg.vt == (VT_BYREF | VT_BOOL)) {
-    if (arg.pboolVal == nullptr) return DISP_E_TYPEMISMATCH;
-    flag = *arg.pboolVal != VARIANT_FALSE;
+  if (const auto value = BoolOf(arg)) {
+    flag = *value;
     return S_OK;
-  }
-  if (arg.vt == (VT_BYREF | VT_VARIANT)) {
-    if (arg.pvarVal == nullptr) return DISP_E_TYPEMISMATCH;
-    return ReadFlag(*arg.pvarVal, flag);
   }
   VARIANT converted;
   VariantInit(&converted);
-  if (FAILED(VariantChangeType(&converted, const_cast<VARIANTARG*>(&arg), 0, VT_BOOL)))
+  if (FAILED(VariantChangeType(&converted, const_cast<VARIANT*>(&Deref(arg)), 0, VT_BOOL)))
     return DISP_E_TYPEMISMATCH;
   flag = converted.boolVal != VARIANT_FALSE;
   return S_OK;
@@ -129,44 +125,6 @@ HRESULT OmnihookObject::Construct() {
   return S_OK;
 }
 
-HRESULT OmnihookObject::QueryInterface(REFIID riid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  void* found = nullptr;
-  if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID__OmnihookControl) {
-    found = static_cast<_OmnihookControl*>(this);
-  } else if (riid == IID_IProvideClassInfo || riid == IID_IProvideClassInfo2) {
-    found = static_cast<IProvideClassInfo2*>(this);
-  } else if (riid == IID_IConnectionPointContainer) {
-    found = static_cast<IConnectionPointContainer*>(this);
-  } else if (riid == IID_IOleObject) {
-    found = static_cast<IOleObject*>(this);
-  } else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceObject) {
-    found = static_cast<IOleInPlaceObject*>(this);
-  } else if (riid == IID_IOleControl) {
-    found = static_cast<IOleControl*>(this);
-  } else if (riid == IID_IViewObject) {
-    found = static_cast<IViewObject*>(this);
-  } else if (riid == IID_IPersist || riid == IID_IPersistStreamInit) {
-    found = static_cast<IPersistStreamInit*>(this);
-  } else if (riid == IID_ISupportErrorInfo) {
-    found = static_cast<ISupportErrorInfo*>(this);
-  }
-  *object = found;
-  if (found == nullptr) return E_NOINTERFACE;
-  AddRef();
-  return S_OK;
-}
-
-ULONG OmnihookObject::AddRef() {
-  return ++references_;
-}
-
-ULONG OmnihookObject::Release() {
-  const ULONG left = --references_;
-  if (left == 0) delete this;
-  return left;
-}
-
 HRESULT OmnihookObject::GetTypeInfoCount(UINT* count) {
   if (count == nullptr) return E_POINTER;
   *count = 1;
@@ -192,60 +150,66 @@ HRESULT OmnihookObject::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPAR
   if ((flags & DISPATCH_METHOD) == 0) return DISP_E_MEMBERNOTFOUND;
   DISPPARAMS none{nullptr, nullptr, 0, 0};
   if (params == nullptr) params = &none;
+  const HRESULT checked = CheckArguments(id, *params);
+  if (FAILED(checked)) return checked;
+  if (result != nullptr) VariantInit(result);
+  bool flag = false;
+  if (id == kDispInstallCBTHook && params->cArgs == 1) {
+    const HRESULT read = ReadFlag(params->rgvarg[0], flag);
+    if (FAILED(read)) {
+      if (argError != nullptr) *argError = 0;
+      return read;
+    }
+  }
+  const HRESULT outcome = CallMethod(id, flag);
+  if (SUCCEEDED(outcome) || exception == nullptr) return outcome;
+  return ReportException(outcome, *exception);
+}
+
+HRESULT OmnihookObject::CheckArguments(DISPID id, const DISPPARAMS& params) {
   const UINT most = id == kDispInstallCBTHook ? 1 : 0;
-  if (params->cArgs > most) return DISP_E_BADPARAMCOUNT;
-  if ((params->cArgs > 0 && params->rgvarg == nullptr) || params->cNamedArgs > params->cArgs ||
-      (params->cNamedArgs > 0 && params->rgdispidNamedArgs == nullptr)) {
+  if (params.cArgs > most) return DISP_E_BADPARAMCOUNT;
+  if ((params.cArgs > 0 && params.rgvarg == nullptr) || params.cNamedArgs > params.cArgs ||
+      (params.cNamedArgs > 0 && params.rgdispidNamedArgs == nullptr)) {
     return E_INVALIDARG;
   }
   // The one parameter may also come by name (its DISPID is 0).
-  if (params->cNamedArgs == 1 && params->rgdispidNamedArgs[0] != 0) return DISP_E_PARAMNOTFOUND;
-  if (result != nullptr) VariantInit(result);
-  HRESULT outcome = S_OK;
+  if (params.cNamedArgs == 1 && params.rgdispidNamedArgs[0] != 0) return DISP_E_PARAMNOTFOUND;
+  return S_OK;
+}
+
+// flag: InstallCBTHook's argument.
+HRESULT OmnihookObject::CallMethod(DISPID id, bool flag) {
   switch (id) {
     case kDispInitialize:
-      outcome = Initialize();
-      break;
+      return Initialize();
     case kDispInstallCBTHook: {
-      bool flag = false;
-      if (params->cArgs == 1) {
-        const HRESULT read = ReadFlag(params->rgvarg[0], flag);
-        if (FAILED(read)) {
-          if (argError != nullptr) *argError = 0;
-          return read;
-        }
-      }
       VARIANT_BOOL value = flag ? VARIANT_TRUE : VARIANT_FALSE;
-      outcome = InstallCBTHook(&value);
-      break;
+      return InstallCBTHook(&value);
     }
     case kDispInstallMsgHook:
-      outcome = InstallMsgHook();
-      break;
+      return InstallMsgHook();
     case kDispInstallMouseHook:
-      outcome = InstallMouseHook();
-      break;
+      return InstallMouseHook();
     case kDispRemoveCBTHook:
-      outcome = RemoveCBTHook();
-      break;
+      return RemoveCBTHook();
     case kDispRemoveMsgHook:
-      outcome = RemoveMsgHook();
-      break;
+      return RemoveMsgHook();
     case kDispRemoveMouseHook:
-      outcome = RemoveMouseHook();
-      break;
+      return RemoveMouseHook();
     default:
-      outcome = Uninitialize();
-      break;
+      return Uninitialize();
   }
-  if (SUCCEEDED(outcome) || exception == nullptr) return outcome;
-  // As the type library's own Invoke reports a failing method.
-  *exception = EXCEPINFO{};
-  exception->scode = outcome;
+}
+
+// As the type library's own Invoke reports a failing method.
+HRESULT OmnihookObject::ReportException(HRESULT outcome, EXCEPINFO& exception) {
+  exception = EXCEPINFO{};
+  exception.scode = outcome;
   ComPtr<IErrorInfo> info;
   if (GetErrorInfo(0, &info) == S_OK) {
-    info->GetSource(&exception->bstrSource);
-    info->GetDescription(&exception->bstrDescription);
+    info->GetSource(&exception.bstrSource);
+    info->GetDescription(&exception.bstrDescription);
   }
   return DISP_E_EXCEPTION;
 }
@@ -361,4 +325,4 @@ HRESULT OmnihookObject::InitNew() {
   return S_OK;
 }
 
-}  // namespace qx::win32
+}  // namespace qx::win

@@ -8,34 +8,24 @@
 #include <windows.h>
 #include <wrl/client.h>
 
-#include <atomic>
 #include <memory>
 
 #include "EventConnection.h"
 #include "Omnihook.h"
-#include "SystemAnsiCodec.h"
 #include "Win32HookLibrary.h"
 #include "hookctl/OmnihookControl.h"
+#include "win32/com/ComObject.h"
+#include "win32/com/WinAnsiCodec.h"
 
-namespace qx::win32 {
+namespace qx::win {
 
-class OmnihookObject final : public _OmnihookControl,
-                             public IProvideClassInfo2,
-                             public IConnectionPointContainer,
-                             public IOleObject,
-                             public IOleInPlaceObject,
-                             public IOleControl,
-                             public IViewObject,
-                             public IPersistStreamInit,
-                             public ISupportErrorInfo {
+class OmnihookObject final
+    : public ComObject<_OmnihookControl, IProvideClassInfo2, IConnectionPointContainer, IOleObject,
+                       IOleInPlaceObject, IOleControl, IViewObject, IPersistStreamInit,
+                       ISupportErrorInfo> {
  public:
   // A new control answering riid; the module is Omnihook.ocx.
   static HRESULT Create(HMODULE module, REFIID riid, void** object);
-
-  // IUnknown
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
 
   // IDispatch (hand-dispatched by DISPID)
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
@@ -129,15 +119,17 @@ class OmnihookObject final : public _OmnihookControl,
 
  private:
   explicit OmnihookObject(HMODULE module);
-  ~OmnihookObject();
+  ~OmnihookObject() override;
   HRESULT Construct();
   // Runs one method of the core; its failure becomes the method's HRESULT
   // with error information.
   template <class F>
   HRESULT Run(F&& call);
+  static HRESULT CheckArguments(DISPID id, const DISPPARAMS& params);
+  HRESULT CallMethod(DISPID id, bool flag);
+  static HRESULT ReportException(HRESULT outcome, EXCEPINFO& exception);
   HRESULT ActivateInPlace(IOleClientSite* site, HWND parent, LPCRECT position);
 
-  std::atomic<ULONG> references_{1};
   HMODULE module_;
   HWND window_ = nullptr;
   HICON icon_ = nullptr;
@@ -151,9 +143,9 @@ class OmnihookObject final : public _OmnihookControl,
   DWORD viewAspects_ = 0;
   DWORD viewFlags_ = 0;
   Win32HookLibrary library_;
-  SystemAnsiCodec ansi_;
+  WinAnsiCodec ansi_;
   EventConnection events_;
   std::unique_ptr<OmnihookControl> control_;
 };
 
-}  // namespace qx::win32
+}  // namespace qx::win

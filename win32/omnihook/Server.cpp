@@ -10,9 +10,10 @@
 #include "Omnihook.h"
 #include "OmnihookObject.h"
 #include "ServerLock.h"
+#include "win32/com/ComObject.h"
 #include "win32/compat/RegistryTree.h"
 
-namespace qx::win32 {
+namespace qx::win {
 
 std::atomic<long>& ServerLocks() {
   static std::atomic<long> locks{0};
@@ -43,22 +44,8 @@ std::wstring GuidText(REFGUID guid) {
   return StringFromGUID2(guid, text, 40) > 0 ? text : L"";
 }
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public ComObjectWith<ServerLockLifetime, IClassFactory> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-      *object = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  // One factory for the life of the server; while the host holds it, the
-  // server stays loaded.
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++ServerLocks() + 1); }
-  ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--ServerLocks() + 1); }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
@@ -105,9 +92,9 @@ bool DeleteTree(const std::wstring& key) {
 }
 
 }  // namespace
-}  // namespace qx::win32
+}  // namespace qx::win
 
-using namespace qx::win32;
+using namespace qx::win;
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) {
   if (object == nullptr) return E_POINTER;

@@ -4,7 +4,7 @@
 
 #include "HookHostProtocol.h"
 
-namespace qx::win32 {
+namespace qx::win {
 namespace {
 
 // How long the control waits for a new host's window, and for a host to end
@@ -139,4 +139,4 @@ std::int32_t Win32HookHost::GetLastY() {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(y));
 }
 
-}  // namespace qx::win32
+}  // namespace qx::win

@@ -9,7 +9,7 @@
 
 #include "platform/HookPeer.h"
 
-namespace qx::win32 {
+namespace qx::win {
 
 class Win32HookHost final : public HookPeer {
  public:
@@ -42,4 +42,4 @@ class Win32HookHost final : public HookPeer {
   bool refused_ = false;
 };
 
-}  // namespace qx::win32
+}  // namespace qx::win

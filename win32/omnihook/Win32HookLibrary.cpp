@@ -9,7 +9,7 @@
 #include "win32/compat/MessageFilter.h"
 #include "win32/compat/ProcessImage.h"
 
-namespace qx::win32 {
+namespace qx::win {
 namespace {
 
 // The window property that leads the replaced window procedure to the
@@ -213,4 +213,4 @@ void Win32HookLibrary::AdmitMessages(Hwnd window, std::uint32_t first, std::uint
     qx::win::compat::AdmitMessage(AsWindow(window), message);
 }
 
-}  // namespace qx::win32
+}  // namespace qx::win

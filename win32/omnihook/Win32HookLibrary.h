@@ -14,7 +14,7 @@
 
 #include "platform/HookLibrary.h"
 
-namespace qx::win32 {
+namespace qx::win {
 
 class Win32HookLibrary final : public HookLibrary {
  public:
@@ -52,4 +52,4 @@ class Win32HookLibrary final : public HookLibrary {
   HMODULE module_;
 };
 
-}  // namespace qx::win32
+}  // namespace qx::win

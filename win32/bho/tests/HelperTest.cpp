@@ -21,7 +21,7 @@
 
 using Microsoft::WRL::ComPtr;
 
-namespace qx::bho {
+namespace qx::win {
 namespace {
 
 TEST(HelperHost, TheShellIsKnownByItsFileName) {
@@ -302,4 +302,4 @@ TEST_F(HelperServer, StartsNothingWhenItNeedNotOrCannot) {
 }
 
 }  // namespace
-}  // namespace qx::bho
+}  // namespace qx::win

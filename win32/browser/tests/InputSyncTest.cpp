@@ -68,7 +68,7 @@ TEST(InputSyncTest, ADialogReportedByASendIsJudgedByItsBrowsersMonitor) {
   const HWND controlWindow = MakeTopWindow(L"QxTestControl", L"", nullptr);
   HookState state;
   state.NoBrowserCheck = 1;
-  win32::Win32HookLibrary library(GetModuleHandleW(nullptr));
+  Win32HookLibrary library(GetModuleHandleW(nullptr));
   Windows1252Codec ansi;
   OmnihookControl control(state, library, ansi, reinterpret_cast<Hwnd>(controlWindow),
                           &world.form());

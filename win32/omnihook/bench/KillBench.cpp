@@ -23,32 +23,15 @@
 
 #include "ControlTestSupport.h"
 #include "RuleKill.h"
+#include "win32/com/NoTypeInfo.h"
 
-namespace qx::win32::test {
+namespace qx::win::test {
 namespace {
 
 // The control's events: captions go to the rule, as in the program.
-class KillSink final : public IDispatch {
+class KillSink final : public NoTypeInfo<ComObjectWith<StaticLifetime, IDispatch>> {
  public:
   explicit KillSink(RuleKill& rules) : rules_(rules) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == DIID___OmnihookControl) {
-      *object = static_cast<IDispatch*>(this);
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    *count = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return E_NOTIMPL;
-  }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
                                    EXCEPINFO*, UINT*) override {
     if (id == kGetTextMsg && params != nullptr && params->cArgs == 1 &&
@@ -59,6 +42,9 @@ class KillSink final : public IDispatch {
   }
 
  private:
+  void* OtherInterface(REFIID riid) override {
+    return riid == DIID___OmnihookControl ? static_cast<IDispatch*>(this) : nullptr;
+  }
   RuleKill& rules_;
 };
 
@@ -156,10 +142,10 @@ bool RunWith(const char* what, const std::wstring& folder, int count) {
 }
 
 }  // namespace
-}  // namespace qx::win32::test
+}  // namespace qx::win::test
 
 int main(int argc, char** argv) {
-  using namespace qx::win32::test;
+  using namespace qx::win::test;
   const int count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
   if (FAILED(OleInitialize(nullptr))) return 2;
   std::printf("%d windows each, %d-bit\n", count, static_cast<int>(sizeof(void*) * 8));

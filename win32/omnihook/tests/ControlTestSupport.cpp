@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace qx::win32::test {
+namespace qx::win::test {
 
 std::wstring TestFolder() {
   wchar_t path[MAX_PATH];
@@ -172,4 +172,4 @@ VARIANT Omitted() {
   return arg;
 }
 
-}  // namespace qx::win32::test
+}  // namespace qx::win::test

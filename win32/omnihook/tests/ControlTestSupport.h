@@ -14,7 +14,7 @@
 
 #include "Omnihook.h"
 
-namespace qx::win32::test {
+namespace qx::win::test {
 
 using Microsoft::WRL::ComPtr;
 
@@ -96,4 +96,4 @@ VARIANT BoolArg(bool value);
 VARIANT IntArg(LONG value);
 VARIANT Omitted();
 
-}  // namespace qx::win32::test
+}  // namespace qx::win::test

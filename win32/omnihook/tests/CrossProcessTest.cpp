@@ -11,7 +11,7 @@
 #include "ControlTestSupport.h"
 #include "SyntheticClick.h"
 
-namespace qx::win32::test {
+namespace qx::win::test {
 namespace {
 
 LONG AsLong(HWND window) {
@@ -141,4 +141,4 @@ TEST(CrossProcessTest, ReportsForgedByAnotherProgramRaiseNothing) {
 }
 
 }  // namespace
-}  // namespace qx::win32::test
+}  // namespace qx::win::test

@@ -7,7 +7,7 @@
 
 #include "ControlTestSupport.h"
 
-namespace qx::win32::test {
+namespace qx::win::test {
 namespace {
 
 constexpr DISPID kInitialize = 0x60030005;
@@ -224,4 +224,4 @@ TEST_F(DispatchTest, ClassInformationNamesTheEventInterface) {
 }
 
 }  // namespace
-}  // namespace qx::win32::test
+}  // namespace qx::win::test

@@ -8,7 +8,7 @@
 
 #include "ControlTestSupport.h"
 
-namespace qx::win32::test {
+namespace qx::win::test {
 namespace {
 
 constexpr VARTYPE kRefI4 = VT_BYREF | VT_I4;
@@ -225,9 +225,9 @@ TEST_F(EventsTest, FrozenEventsAreDropped) {
 }
 
 }  // namespace
-}  // namespace qx::win32::test
+}  // namespace qx::win::test
 
-namespace qx::win32::test {
+namespace qx::win::test {
 namespace {
 
 // A host whose handler lets go of the control: the control lives until the
@@ -295,4 +295,4 @@ TEST(EventsLifetimeTest, HandlerReleasingTheLastReferenceEndsTheControlAfterTheE
 }
 
 }  // namespace
-}  // namespace qx::win32::test
+}  // namespace qx::win::test

@@ -20,7 +20,7 @@
 #include "RuleKill.h"
 #include "SyntheticClick.h"
 
-namespace qx::win32::test {
+namespace qx::win::test {
 namespace {
 
 enum : DISPID {
@@ -226,4 +226,4 @@ TEST(HookHostEnd, TheHostEndsWhenItsProgramIsKilled) {
 }
 
 }  // namespace
-}  // namespace qx::win32::test
+}  // namespace qx::win::test

@@ -9,7 +9,7 @@
 
 #include "HookThread.h"
 
-namespace qx::win32 {
+namespace qx::win {
 namespace {
 
 std::atomic<DWORD> gCalledOn{0};
@@ -52,4 +52,4 @@ TEST(HookThreadTest, AHookThatCannotBeSetLeavesNoThread) {
 }
 
 }  // namespace
-}  // namespace qx::win32
+}  // namespace qx::win

@@ -5,7 +5,7 @@
 
 #include "ControlTestSupport.h"
 
-namespace qx::win32::test {
+namespace qx::win::test {
 namespace {
 
 // A form's site: in-place activation in `window` at `position`.
@@ -197,4 +197,4 @@ TEST_F(HostingTest, ControlWorksBeforeAndWithoutActivation) {
 }
 
 }  // namespace
-}  // namespace qx::win32::test
+}  // namespace qx::win::test

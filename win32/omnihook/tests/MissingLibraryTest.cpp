@@ -5,7 +5,7 @@
 
 #include "ControlTestSupport.h"
 
-namespace qx::win32::test {
+namespace qx::win::test {
 namespace {
 
 // "File not found" in the control's error facility.
@@ -66,4 +66,4 @@ TEST_F(MissingLibraryTest, InstallMethodsFailWithTheErrorAndTheRestGoesOn) {
 }
 
 }  // namespace
-}  // namespace qx::win32::test
+}  // namespace qx::win::test

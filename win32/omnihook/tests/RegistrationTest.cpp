@@ -6,7 +6,7 @@
 
 #include "ControlTestSupport.h"
 
-namespace qx::win32::test {
+namespace qx::win::test {
 namespace {
 
 using ServerCall = HRESULT(STDAPICALLTYPE*)();
@@ -116,4 +116,4 @@ TEST_F(RegistrationTest, VersionRecordCarriesTheSelfRegisterMarker) {
 }
 
 }  // namespace
-}  // namespace qx::win32::test
+}  // namespace qx::win::test

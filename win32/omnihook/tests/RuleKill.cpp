@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace qx::win32::test {
+namespace qx::win::test {
 
 RuleKill::RuleKill(std::wstring_view phrase) : rules_(files_, ansi_, hooks_) {
   rules_.Add(L"", phrase, kCaptionContains);
@@ -18,4 +18,4 @@ void RuleKill::Check(LONG window) {
   PostMessageW(hwnd, WM_CLOSE, 0, 0);
 }
 
-}  // namespace qx::win32::test
+}  // namespace qx::win::test

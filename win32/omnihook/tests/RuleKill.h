@@ -8,12 +8,12 @@
 #include <set>
 #include <string_view>
 
-#include "SystemAnsiCodec.h"
 #include "fuzz/MemoryFiles.h"
 #include "platform/HookControl.h"
 #include "rules/Windows.h"
+#include "win32/com/WinAnsiCodec.h"
 
-namespace qx::win32::test {
+namespace qx::win::test {
 
 class RuleKill {
  public:
@@ -41,9 +41,9 @@ class RuleKill {
 
   fuzz::MemoryFiles files_;
   NoHooks hooks_;
-  SystemAnsiCodec ansi_;
+  WinAnsiCodec ansi_;
   Windows rules_;
   std::set<LONG> closed_;
 };
 
-}  // namespace qx::win32::test
+}  // namespace qx::win::test

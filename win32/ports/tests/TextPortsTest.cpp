@@ -7,7 +7,7 @@
 #include "platform/PlatformError.h"
 
 #include "base/AnsiCodec.h"
-#include "win32/ports/WinAnsiCodec.h"
+#include "win32/com/WinAnsiCodec.h"
 #include "win32/ports/WinUrlUnescaper.h"
 
 namespace qx::win {

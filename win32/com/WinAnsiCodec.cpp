@@ -1,4 +1,4 @@
-#include "win32/ports/WinAnsiCodec.h"
+#include "win32/com/WinAnsiCodec.h"
 
 #include <windows.h>
 
