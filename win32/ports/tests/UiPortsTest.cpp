@@ -137,7 +137,7 @@ TEST(PicturesTest, BuiltInAndFilePictures) {
     EXPECT_EQ(e.Number(), 53);
   }
   try {
-    pictures.Load(ArtPath(L"make_art.py"));
+    pictures.Load(ArtPath(L"..\\..\\..\\tools\\art\\make_art.py"));
     ADD_FAILURE() << "a script loads as a picture";
   } catch (const PlatformError& e) {
     EXPECT_EQ(e.Number(), 481);
