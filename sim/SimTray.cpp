@@ -1,5 +1,6 @@
 #include "sim/SimTray.h"
 
+#include "platform/MenuEntries.h"
 #include "platform/PlatformError.h"
 #include "ui/FormModel.h"
 
@@ -119,23 +120,7 @@ int SimPopupMenu::AddSubEntry(int parent, std::wstring_view caption, std::wstrin
 
 void SimPopupMenu::ClearSubEntries(int parent) {
   failures_.Check("Menu.ClearSubEntries");
-  // Children come after their parents, so one pass from the parent on finds
-  // every descendant.
-  std::vector<bool> gone(entries_.size() + 1, false);
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    const int p = entries_[i].parent;
-    gone[i + 1] = p != 0 && (p == parent || gone[static_cast<std::size_t>(p)]);
-  }
-  std::vector<Entry> kept;
-  std::vector<int> renumber(entries_.size() + 1, 0);
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    if (gone[i + 1]) continue;
-    kept.push_back(entries_[i]);
-    renumber[i + 1] = static_cast<int>(kept.size());
-  }
-  for (Entry& e : kept)
-    e.parent = renumber[static_cast<std::size_t>(e.parent)];
-  entries_ = std::move(kept);
+  DropSubEntries(entries_, parent);
 }
 
 void SimPopupMenu::SetEnabled(int index, bool enabled) {

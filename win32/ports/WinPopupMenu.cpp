@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/MenuEntries.h"
 #include "win32/ports/WinError.h"
 
 namespace qx::win {
@@ -121,30 +122,16 @@ void WinPopupMenu::Place(int index) {
 
 void WinPopupMenu::ClearSubEntries(int parent) {
   At(parent, L"PopupMenu.ClearSubEntries");
-  // Children come after their parents: one pass finds every descendant.
-  std::vector<bool> gone(entries_.size() + 1, false);
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    const int p = entries_[i].parent;
-    gone[i + 1] = p != 0 && (p == parent || gone[static_cast<std::size_t>(p)]);
-  }
-  std::vector<Entry> kept;
-  std::vector<int> renumber(entries_.size() + 1, 0);
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    if (gone[i + 1]) continue;
-    kept.push_back(entries_[i]);
-    renumber[i + 1] = static_cast<int>(kept.size());
-  }
+  DropSubEntries(entries_, parent);
   // The identifiers are the indices, which have moved: the items are made
   // again. DeleteMenu destroys the submenu an item opens.
   // https://learn.microsoft.com/windows/win32/api/winuser/nf-winuser-deletemenu
   while (GetMenuItemCount(menu_) > 0)
     DeleteMenu(menu_, 0, MF_BYPOSITION);
-  for (Entry& e : kept) {
-    e.parent = renumber[static_cast<std::size_t>(e.parent)];
+  for (Entry& e : entries_) {
     e.container = nullptr;
     e.submenu = nullptr;
   }
-  entries_ = std::move(kept);
   for (std::size_t i = 0; i < entries_.size(); ++i)
     Place(static_cast<int>(i + 1));
 }
