@@ -9,6 +9,26 @@
 
 namespace qx {
 
+// Whether the user can choose entry index (from 1): not a heading ("-..."),
+// not an entry that opens a submenu, and neither it nor any entry above it
+// greyed. Entry is any type with `caption`, an int `parent` and `enabled`.
+template <class Entry>
+bool Choosable(const std::vector<Entry>& entries, int index) {
+  const auto at = [&entries](int i) -> const Entry* {
+    if (i < 1 || static_cast<std::size_t>(i) > entries.size()) return nullptr;
+    return &entries[static_cast<std::size_t>(i) - 1];
+  };
+  const Entry* e = at(index);
+  if (e == nullptr || e->caption.starts_with(L"-")) return false;
+  for (const Entry& other : entries) {
+    if (other.parent == index) return false;
+  }
+  for (; e != nullptr; e = at(e->parent)) {
+    if (!e->enabled) return false;
+  }
+  return true;
+}
+
 // Drops every descendant of entry parent and renumbers the parents of the
 // entries that stay. Entry is any type with an int `parent`.
 template <class Entry>

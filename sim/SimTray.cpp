@@ -96,19 +96,7 @@ int SimPopupMenu::ShowAt(int, int) {
   const std::wstring key = choices_.front();
   choices_.pop_front();
   const int index = key.empty() ? 0 : IndexOf(key);
-  return Choosable(index) ? index : 0;
-}
-
-bool SimPopupMenu::Choosable(int index) {
-  const Entry* e = At(index);
-  if (e == nullptr || e->caption.starts_with(L"-")) return false;
-  for (const Entry& other : entries_) {
-    if (other.parent == index) return false;
-  }
-  for (; e != nullptr; e = At(e->parent)) {
-    if (!e->enabled) return false;
-  }
-  return true;
+  return Choosable(entries_, index) ? index : 0;
 }
 
 int SimPopupMenu::AddSubEntry(int parent, std::wstring_view caption, std::wstring_view key) {

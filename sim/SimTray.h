@@ -86,9 +86,6 @@ class SimPopupMenu final : public PopupMenu {
 
  private:
   Entry* At(int index);
-  // The user can pick it: enabled, no submenu of its own, not a heading, and
-  // every menu it sits in is open to it.
-  bool Choosable(int index);
   FailureInjector& failures_;
   std::deque<std::wstring>& choices_;
   std::vector<Entry> entries_;

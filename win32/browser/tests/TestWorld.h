@@ -19,6 +19,7 @@
 #include "context/Process.h"
 #include "monitor/MainForm.h"
 #include "monitor/StartupModule.h"
+#include "platform/MenuEntries.h"
 #include "platform/Platform.h"
 #include "ui/DialogHost.h"
 #include "ui/FormModel.h"
@@ -276,7 +277,7 @@ class ListMenu final : public PopupMenu {
   int ShowAt(int, int) override {
     if (answer_ == nullptr || answer_->empty()) return 0;
     const int index = IndexOf(*answer_);
-    return Choosable(index) ? index : 0;
+    return Choosable(entries_, index) ? index : 0;
   }
   std::wstring KeyOf(int index) override {
     const Entry* e = At(index);
@@ -325,17 +326,6 @@ class ListMenu final : public PopupMenu {
   Entry* At(int index) {
     if (index < 1 || index > static_cast<int>(entries_.size())) return nullptr;
     return &entries_[static_cast<std::size_t>(index) - 1];
-  }
-  bool Choosable(int index) {
-    const Entry* e = At(index);
-    if (e == nullptr || e->caption.starts_with(L"-")) return false;
-    for (const Entry& other : entries_) {
-      if (other.parent == index) return false;
-    }
-    for (; e != nullptr; e = At(e->parent)) {
-      if (!e->enabled) return false;
-    }
-    return true;
   }
   const std::wstring* answer_;
   std::vector<Entry> entries_;
